@@ -1,0 +1,62 @@
+# Zeb: the two everyday commands are `make play` and `make test` (see README.md).
+SHELL := /bin/bash
+JOBS ?= 2
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
+GAME_DIR := $(BUILD)/game
+
+# Every Debian package that the build, the game, the tests and the benchmarks need.
+PACKAGES := build-essential cmake pkg-config git \
+	libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev freeglut3-dev \
+	libfreetype-dev libfontconfig-dev fonts-liberation \
+	libgtest-dev libgmock-dev libbenchmark-dev \
+	xvfb xauth
+
+.PHONY: deps configure build content play test test-asan bench format clean
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:$$missing"; \
+		SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+		$$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release > /dev/null
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The default content pack, written once into the game's working directory.
+content: build
+	@if [ -x $(BUILD)/zeb-content ]; then \
+		if [ ! -f $(GAME_DIR)/Data/.complete ]; then \
+			mkdir -p $(GAME_DIR) && $(BUILD)/zeb-content $(GAME_DIR)/Data && touch $(GAME_DIR)/Data/.complete; \
+		fi; \
+	else mkdir -p $(GAME_DIR); fi
+
+play: content
+	cd $(GAME_DIR) && ../zeb
+
+test: build
+	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON > /dev/null
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp \
+		UBSAN_OPTIONS=print_stacktrace=1 $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BUILD) && $(XVFB) ./$$(basename $$b)) || exit 1; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,3 @@
+#include "app/camera.h"
+
+Camera g_camera;

@@ -1,0 +1,70 @@
+#include "app/camera.h"
+#include "app/input.h"
+#include "app/mainloop.h"
+#include "app/settings.h"
+#include "platform/win.h"
+#include "render/engine.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+FrameState g_frame;
+
+double frameAspect(int width, int height) {
+    if (height == 0) return 1.0;
+    return double(width / height);
+}
+
+namespace {
+
+void setProjectionAndView() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(g_camera.fov, frameAspect(g_settings.screenWidth, g_settings.screenHeight), 1.0,
+                   g_camera.far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
+              g_camera.centre[1], g_camera.centre[2], 0.0, 0.0, 1.0);
+}
+
+// The sky and the terrain outside, or the dungeon inside.
+void drawWorld() {}
+
+// Reads back the matrices and the depth under the cursor, and unprojects the
+// cursor into the world point under the mouse.
+void readBackMouseWorld(double x, double y) {
+    glGetDoublev(GL_MODELVIEW_MATRIX, g_frame.modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, g_frame.projection);
+    glGetIntegerv(GL_VIEWPORT, g_frame.viewport);
+    float depth = 12.0f;
+    double winY = g_settings.screenHeight - y;
+    glReadPixels(int(x), int(winY), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    g_frame.mouseDepth = depth;
+    gluUnProject(x, winY, depth, g_frame.modelview, g_frame.projection, g_frame.viewport,
+                 &g_frame.mouseWorld[0], &g_frame.mouseWorld[1], &g_frame.mouseWorld[2]);
+}
+
+// The player's party, creatures, particles and projectiles.
+void drawActors() {}
+// The picker's selection pass.
+void runSelectionPass() {}
+// The heads-up display.
+void drawOverlayPass() {}
+
+} // namespace
+
+void renderFrame() {
+    setProjectionAndView();
+    g_input.readCursor();
+    double x = g_input.cursor.x, y = g_input.cursor.y;
+    drawWorld();
+    readBackMouseWorld(x, y);
+    drawActors();
+    runSelectionPass();
+    drawOverlayPass();
+    win::SwapBuffers();
+    glFlush();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ++g_loop.framesDrawn;
+}

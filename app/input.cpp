@@ -1,0 +1,147 @@
+#include "app/input.h"
+
+#include "app/settings.h"
+
+InputState g_input;
+int reachDistance = 40;
+
+namespace {
+
+// Default key of each bound action, and which actions repeat while held.
+struct Binding {
+    int action;
+    int key;
+};
+constexpr Binding kDefaultBindings[] = {
+    {2, 'Q'},  {3, win::VK_ESCAPE}, {5, 'Z'},  {6, 'X'},  {7, 'L'},  {8, 'F'},
+    {9, 'M'},  {10, 'C'},           {15, 'G'}, {16, 'T'}, {18, 'K'}, {21, 'H'},
+    {22, KEY_WHEEL_DOWN},           {23, KEY_WHEEL_UP},   {24, '1'}, {26, '0'},
+    {27, '2'}, {36, 'O'},           {37, 'P'},
+};
+
+void setActive(win::WPARAM wParam) {
+    if (win::HIWORD(wParam) == 0)
+        g_settings.setFlag(FLAG_ACTIVE);
+    else
+        g_settings.clearFlag(FLAG_ACTIVE);
+}
+
+void press(std::uint8_t& button, std::uint8_t& held, std::uint8_t& pressed) {
+    button = 1;
+    if (held == 0) pressed = 1;
+    held = 1;
+}
+
+} // namespace
+
+InputState::InputState() { reset(); }
+
+void InputState::reset() {
+    for (int& b : bindings) b = 0;
+    for (int& r : repeatFlags) r = 0;
+    for (const Binding& b : kDefaultBindings) bindings[b.action] = b.key;
+    repeatFlags[24] = 1;
+    for (std::uint8_t& k : keys) k = 0;
+    leftHeld = middleHeld = rightHeld = 0;
+    leftPressed = middlePressed = rightPressed = 0;
+    for (double& s : mouseSensitivity) s = 0.005;
+    cursor = win::POINT{};
+    next_action = -1;
+    actionTimer = 0;
+    targetPoint[0] = targetPoint[1] = -1.0;
+    targetId = -1;
+}
+
+win::LRESULT InputState::handleMessage(win::HWND hwnd, unsigned message, win::WPARAM wParam,
+                                       win::LPARAM lParam) {
+    using namespace win;
+    switch (message) {
+    case WM_CREATE:
+        initInventory();
+        setActive(wParam);
+        return 0;
+    case WM_ACTIVATE:
+    case WM_PAINT:
+    case WM_MOUSEMOVE:
+        setActive(wParam);
+        return 0;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    case WM_KEYDOWN:
+        if (wParam < 256) keys[wParam] = 1;
+        return 0;
+    case WM_KEYUP:
+        if (wParam < 256) keys[wParam] = 0;
+        return 0;
+    case WM_LBUTTONDOWN:
+        press(leftButton(), leftHeld, leftPressed);
+        return 0;
+    case WM_LBUTTONUP:
+        screenClick(hwnd, lParam);
+        leftButton() = 0;
+        leftHeld = 0;
+        return 0;
+    case WM_MBUTTONDOWN:
+        press(middleButton(), middleHeld, middlePressed);
+        return 0;
+    case WM_MBUTTONUP:
+        middleButton() = 0;
+        middleHeld = 0;
+        return 0;
+    case WM_RBUTTONDOWN:
+        press(rightButton(), rightHeld, rightPressed);
+        return 0;
+    case WM_RBUTTONUP:
+        rightButton() = 0;
+        rightHeld = 0;
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (GET_WHEEL_DELTA_WPARAM(wParam) > 0)
+            wheelUp() = 1;
+        else
+            wheelDown() = 1;
+        return 0;
+    default:
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+}
+
+void InputState::readCursor() { win::GetCursorPos(cursor); }
+
+void InputState::handleInput() {
+    // Bound actions; camera control, clicks and the pending action join as
+    // their subsystems arrive.
+    if (!g_settings.testFlag(FLAG_INPUT_LOCKED)) {
+        for (int a = 0; a < ACTION_COUNT; ++a) {
+            int key = bindings[a];
+            if (key <= 0 || key >= KEY_STATE_COUNT || keys[key] != 1) continue;
+            performAction(a);
+            if (repeatFlags[a] == 0) keys[key] = 0;
+        }
+    }
+    leftPressed = middlePressed = rightPressed = 0;
+}
+
+void InputState::performAction(int action) {
+    switch (action) {
+    case 3:
+        g_settings.setFlag(FLAG_QUIT);
+        break;
+    case 26:
+        g_settings.cycleDetailLevel();
+        break;
+    case 38:
+        g_settings.showDebugInfo = !g_settings.showDebugInfo;
+        break;
+    default:
+        break;
+    }
+}
+
+// The game screens and the inventory are not part of the game yet.
+void screenClick(win::HWND, win::LPARAM) {}
+void initInventory() {}

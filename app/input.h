@@ -1,0 +1,62 @@
+// Keyboard and mouse state collected by the window procedure, turned into
+// commands once per frame.
+#pragma once
+
+#include "platform/win.h"
+
+#include <cstdint>
+
+constexpr int ACTION_COUNT = 39;
+
+// State-byte indices of the mouse codes, after the 256 virtual keys.
+enum : int {
+    KEY_LEFT_BUTTON = 256,
+    KEY_MIDDLE_BUTTON = 257,
+    KEY_RIGHT_BUTTON = 258,
+    KEY_WHEEL_UP = 259,
+    KEY_WHEEL_DOWN = 260,
+    KEY_STATE_COUNT = 261,
+};
+
+class InputState {
+  public:
+    int bindings[ACTION_COUNT] = {};
+    int repeatFlags[ACTION_COUNT] = {};
+    // 0..255 virtual keys, then left, middle, right button, wheel up, wheel down.
+    std::uint8_t keys[KEY_STATE_COUNT] = {};
+    std::uint8_t leftHeld = 0, middleHeld = 0, rightHeld = 0;
+    std::uint8_t leftPressed = 0, middlePressed = 0, rightPressed = 0;
+    double mouseSensitivity[3] = {0.005, 0.005, 0.005};
+    win::POINT cursor;
+    int next_action = -1;
+    int actionTimer = 0;
+    double targetPoint[2] = {-1.0, -1.0};
+    int targetId = -1;
+
+    InputState();
+    // Back to the constructed state (tests).
+    void reset();
+
+    // The window procedure.
+    win::LRESULT handleMessage(win::HWND hwnd, unsigned message, win::WPARAM wParam, win::LPARAM lParam);
+    // Once per frame: camera control, pending action, clicks and bound actions.
+    void handleInput();
+    void readCursor();
+    // Performs the effect of one bound action.
+    void performAction(int action);
+
+    std::uint8_t& leftButton() { return keys[KEY_LEFT_BUTTON]; }
+    std::uint8_t& middleButton() { return keys[KEY_MIDDLE_BUTTON]; }
+    std::uint8_t& rightButton() { return keys[KEY_RIGHT_BUTTON]; }
+    std::uint8_t& wheelUp() { return keys[KEY_WHEEL_UP]; }
+    std::uint8_t& wheelDown() { return keys[KEY_WHEEL_DOWN]; }
+};
+
+extern InputState g_input;
+// Reach distance of the pending action: 40 outside, 20 in the dungeon.
+extern int reachDistance;
+
+// Click tests of the game screens, run on every left-button release.
+void screenClick(win::HWND hwnd, win::LPARAM lParam);
+// Inventory and loot slots to their first contents (on window creation).
+void initInventory();

@@ -1,0 +1,56 @@
+#include "app/mainloop.h"
+
+#include "app/input.h"
+#include "app/log.h"
+#include "app/random.h"
+#include "app/settings.h"
+#include "app/window.h"
+#include "render/engine.h"
+
+MainLoop g_loop;
+
+int WinMain() {
+    openLog();
+    crt::srand(100);
+    if (!openGLWindow("Zeb", g_settings.screenWidth, g_settings.screenHeight, 16,
+                      g_engine.fullscreen)) {
+        // The window code has shown its box; a failed start is not a success.
+        return 1;
+    }
+    runMainLoop();
+    closeLog();
+    closeGLWindow();
+    return int(g_loop.msg.wParam);
+}
+
+void runMainLoop() {
+    g_loop.done = false;
+    while (!g_loop.done) runPass();
+}
+
+// The player's controller and the terrain window join the pass as they arrive.
+static void updateWorld() {}
+
+void runPass() {
+    win::MSG msg;
+    if (win::PeekMessage(msg)) {
+        g_loop.msg = msg;
+        if (msg.message == win::WM_QUIT) {
+            g_loop.done = true;
+        } else {
+            win::TranslateMessage(msg);
+            win::DispatchMessage(msg);
+        }
+    }
+    if (g_settings.testFlag(FLAG_QUIT)) {
+        g_log << "Shutting down..." << std::endl;
+        g_loop.done = true;
+        return;
+    }
+    if (!g_settings.testFlag(FLAG_ACTIVE)) return;
+    g_settings.tick();
+    if (g_settings.testFlag(FLAG_INIT_PENDING)) runStartupBlock();
+    g_input.handleInput();
+    updateWorld();
+    renderFrame();
+}

@@ -1,0 +1,3 @@
+#include "render/engine.h"
+
+Engine g_engine;
