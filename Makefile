@@ -5,6 +5,8 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 GAME_DIR := $(BUILD)/game
+# Lets ccache (when present) share results between checkouts side by side.
+export CCACHE_BASEDIR := $(abspath $(CURDIR)/..)
 
 # Every Debian package that the build, the game, the tests and the benchmarks need.
 PACKAGES := build-essential cmake pkg-config git \
