@@ -13,10 +13,25 @@ struct Binding {
     int key;
 };
 constexpr Binding kDefaultBindings[] = {
-    {2, 'Q'},  {3, win::VK_ESCAPE}, {5, 'Z'},  {6, 'X'},  {7, 'L'},  {8, 'F'},
-    {9, 'M'},  {10, 'C'},           {15, 'G'}, {16, 'T'}, {18, 'K'}, {21, 'H'},
-    {22, KEY_WHEEL_DOWN},           {23, KEY_WHEEL_UP},   {24, '1'}, {26, '0'},
-    {27, '2'}, {36, 'O'},           {37, 'P'},
+    {2, 'Q'},
+    {3, win::VK_ESCAPE},
+    {5, 'Z'},
+    {6, 'X'},
+    {7, 'L'},
+    {8, 'F'},
+    {9, 'M'},
+    {10, 'C'},
+    {15, 'G'},
+    {16, 'T'},
+    {18, 'K'},
+    {21, 'H'},
+    {22, KEY_WHEEL_DOWN},
+    {23, KEY_WHEEL_UP},
+    {24, '1'},
+    {26, '0'},
+    {27, '2'},
+    {36, 'O'},
+    {37, 'P'},
 };
 
 void setActive(win::WPARAM wParam) {
@@ -34,17 +49,24 @@ void press(std::uint8_t& button, std::uint8_t& held, std::uint8_t& pressed) {
 
 } // namespace
 
-InputState::InputState() { reset(); }
+InputState::InputState() {
+    reset();
+}
 
 void InputState::reset() {
-    for (int& b : bindings) b = 0;
-    for (int& r : repeatFlags) r = 0;
-    for (const Binding& b : kDefaultBindings) bindings[b.action] = b.key;
+    for (int& b : bindings)
+        b = 0;
+    for (int& r : repeatFlags)
+        r = 0;
+    for (const Binding& b : kDefaultBindings)
+        bindings[b.action] = b.key;
     repeatFlags[24] = 1;
-    for (std::uint8_t& k : keys) k = 0;
+    for (std::uint8_t& k : keys)
+        k = 0;
     leftHeld = middleHeld = rightHeld = 0;
     leftPressed = middlePressed = rightPressed = 0;
-    for (double& s : mouseSensitivity) s = 0.005;
+    for (double& s : mouseSensitivity)
+        s = 0.005;
     cursor = win::POINT{};
     next_action = -1;
     actionTimer = 0;
@@ -110,7 +132,9 @@ win::LRESULT InputState::handleMessage(win::HWND hwnd, unsigned message, win::WP
     }
 }
 
-void InputState::readCursor() { win::GetCursorPos(cursor); }
+void InputState::readCursor() {
+    win::GetCursorPos(cursor);
+}
 
 void InputState::handleInput() {
     // Bound actions; camera control, clicks and the pending action join as

@@ -38,7 +38,8 @@ class InputState {
     void reset();
 
     // The window procedure.
-    win::LRESULT handleMessage(win::HWND hwnd, unsigned message, win::WPARAM wParam, win::LPARAM lParam);
+    win::LRESULT handleMessage(win::HWND hwnd, unsigned message, win::WPARAM wParam,
+                               win::LPARAM lParam);
     // Once per frame: camera control, pending action, clicks and bound actions.
     void handleInput();
     void readCursor();

@@ -15,7 +15,9 @@ void openLog(const char* path) {
     g_settings.reset();
 }
 
-void closeLog() { g_log.close(); }
+void closeLog() {
+    g_log.close();
+}
 
 bool showErrorBox(const std::string& text) {
     closeGLWindow();

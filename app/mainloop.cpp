@@ -25,7 +25,8 @@ int WinMain() {
 
 void runMainLoop() {
     g_loop.done = false;
-    while (!g_loop.done) runPass();
+    while (!g_loop.done)
+        runPass();
 }
 
 // The player's controller and the terrain window join the pass as they arrive.

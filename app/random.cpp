@@ -7,7 +7,9 @@ namespace {
 std::uint32_t state = 1;
 }
 
-void srand(unsigned seed) { state = seed; }
+void srand(unsigned seed) {
+    state = seed;
+}
 
 int rand() {
     state = state * 214013u + 2531011u;
@@ -16,6 +18,10 @@ int rand() {
 
 } // namespace crt
 
-double random01() { return crt::rand() / 32767.0; }
+double random01() {
+    return crt::rand() / 32767.0;
+}
 
-double randomCentered(double range) { return random01() * range - range / 2; }
+double randomCentered(double range) {
+    return random01() * range - range / 2;
+}

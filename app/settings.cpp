@@ -14,11 +14,8 @@ struct DetailRow {
 };
 
 constexpr DetailRow kDetailTable[DETAIL_LEVELS] = {
-    {5, 4, 2, 0, 20, 10, 200},
-    {7, 3, 2, 1, 50, 10, 100},
-    {9, 2, 3, 2, 125, 20, 40},
-    {11, 0, 4, 3, 200, 30, 10},
-    {11, -1, 5, 4, 300, 40, 3},
+    {5, 4, 2, 0, 20, 10, 200},  {7, 3, 2, 1, 50, 10, 100},  {9, 2, 3, 2, 125, 20, 40},
+    {11, 0, 4, 3, 200, 30, 10}, {11, -1, 5, 4, 300, 40, 3},
 };
 
 } // namespace
@@ -92,7 +89,9 @@ void EngineSettings::cycleDetailLevel() {
     applyDetailLevel(next);
 }
 
-void EngineSettings::tick() { tickAt(glutGet(GLUT_ELAPSED_TIME)); }
+void EngineSettings::tick() {
+    tickAt(glutGet(GLUT_ELAPSED_TIME));
+}
 
 void EngineSettings::tickAt(int now) {
     prevTime = curTime;
@@ -111,7 +110,8 @@ void EngineSettings::updateFps() {
     }
     sampleCount = 0;
     float sum = 0.0f;
-    for (float s : fpsSamples) sum += s;
+    for (float s : fpsSamples)
+        sum += s;
     avgFps = float(sum / 50.0);
     if (avgFps > maxFps) maxFps = avgFps;
     if (avgFps < minFps) minFps = avgFps;

@@ -12,7 +12,9 @@ namespace {
 
 constexpr const char* kClassName = "OpenGL";
 
-void exclamation(const char* text) { MessageBox(text, "ERROR", MB_OK | MB_ICONEXCLAMATION); }
+void exclamation(const char* text) {
+    MessageBox(text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
 
 void shutdownBox(const char* text) {
     MessageBox(text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);

@@ -34,9 +34,13 @@ Layer& layer() {
     return l;
 }
 
-bool failing(Step s) { return layer().failing.count(s) != 0; }
+bool failing(Step s) {
+    return layer().failing.count(s) != 0;
+}
 
-HWND handleOf(SDL_Window* w) { return static_cast<HWND>(w); }
+HWND handleOf(SDL_Window* w) {
+    return static_cast<HWND>(w);
+}
 
 int virtualKey(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
@@ -44,44 +48,86 @@ int virtualKey(SDL_Keycode k) {
     if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + (k - SDLK_F1);
     if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (k - SDLK_KP_1);
     switch (k) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_PERIOD: return VK_DECIMAL;
-    case SDLK_KP_DIVIDE: return VK_DIVIDE;
-    case SDLK_SEMICOLON: return VK_OEM_1;
-    case SDLK_EQUALS: return VK_OEM_PLUS;
-    case SDLK_COMMA: return VK_OEM_COMMA;
-    case SDLK_MINUS: return VK_OEM_MINUS;
-    case SDLK_PERIOD: return VK_OEM_PERIOD;
-    case SDLK_SLASH: return VK_OEM_2;
-    case SDLK_BACKQUOTE: return VK_OEM_3;
-    case SDLK_LEFTBRACKET: return VK_OEM_4;
-    case SDLK_BACKSLASH: return VK_OEM_5;
-    case SDLK_RIGHTBRACKET: return VK_OEM_6;
-    case SDLK_QUOTE: return VK_OEM_7;
-    default: return 0;
+    case SDLK_KP_0:
+        return VK_NUMPAD0;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_PAUSE:
+        return VK_PAUSE;
+    case SDLK_CAPSLOCK:
+        return VK_CAPITAL;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_INSERT:
+        return VK_INSERT;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    case SDLK_KP_MULTIPLY:
+        return VK_MULTIPLY;
+    case SDLK_KP_PLUS:
+        return VK_ADD;
+    case SDLK_KP_MINUS:
+        return VK_SUBTRACT;
+    case SDLK_KP_PERIOD:
+        return VK_DECIMAL;
+    case SDLK_KP_DIVIDE:
+        return VK_DIVIDE;
+    case SDLK_SEMICOLON:
+        return VK_OEM_1;
+    case SDLK_EQUALS:
+        return VK_OEM_PLUS;
+    case SDLK_COMMA:
+        return VK_OEM_COMMA;
+    case SDLK_MINUS:
+        return VK_OEM_MINUS;
+    case SDLK_PERIOD:
+        return VK_OEM_PERIOD;
+    case SDLK_SLASH:
+        return VK_OEM_2;
+    case SDLK_BACKQUOTE:
+        return VK_OEM_3;
+    case SDLK_LEFTBRACKET:
+        return VK_OEM_4;
+    case SDLK_BACKSLASH:
+        return VK_OEM_5;
+    case SDLK_RIGHTBRACKET:
+        return VK_OEM_6;
+    case SDLK_QUOTE:
+        return VK_OEM_7;
+    default:
+        return 0;
     }
 }
 
@@ -106,12 +152,21 @@ SDL_Window* windowOf(std::uint32_t id) {
 void translateWindowEvent(const SDL_WindowEvent& e) {
     SDL_Window* w = windowOf(e.windowID);
     switch (e.event) {
-    case SDL_WINDOWEVENT_MINIMIZED: push(w, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0); break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        push(w, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+        break;
     case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_FOCUS_GAINED: push(w, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0); break;
-    case SDL_WINDOWEVENT_EXPOSED: push(w, WM_PAINT, 0, 0); break;
-    case SDL_WINDOWEVENT_CLOSE: push(w, WM_CLOSE, 0, 0); break;
-    default: break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        push(w, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        push(w, WM_PAINT, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        push(w, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
     }
 }
 
@@ -119,10 +174,17 @@ void translateButton(const SDL_MouseButtonEvent& e) {
     bool down = e.type == SDL_MOUSEBUTTONDOWN;
     unsigned msg = 0;
     switch (e.button) {
-    case SDL_BUTTON_LEFT: msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-    case SDL_BUTTON_MIDDLE: msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
-    case SDL_BUTTON_RIGHT: msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    default: return;
+    case SDL_BUTTON_LEFT:
+        msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        break;
+    case SDL_BUTTON_RIGHT:
+        msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        break;
+    default:
+        return;
     }
     // A second quick press arrives as a double click, as on Windows.
     if (down && e.clicks == 2 && e.button == SDL_BUTTON_LEFT) msg = WM_LBUTTONDBLCLK;
@@ -131,14 +193,19 @@ void translateButton(const SDL_MouseButtonEvent& e) {
 
 void translate(const SDL_Event& e) {
     switch (e.type) {
-    case SDL_QUIT: push(layer().window, WM_CLOSE, 0, 0); break;
-    case SDL_WINDOWEVENT: translateWindowEvent(e.window); break;
+    case SDL_QUIT:
+        push(layer().window, WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        translateWindowEvent(e.window);
+        break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         int vk = virtualKey(e.key.keysym.sym);
         if (vk == 0) break;
         // Auto-repeat comes as further key-down messages.
-        push(windowOf(e.key.windowID), e.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, WPARAM(vk), 1);
+        push(windowOf(e.key.windowID), e.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, WPARAM(vk),
+             1);
         break;
     }
     case SDL_MOUSEMOTION:
@@ -146,22 +213,27 @@ void translate(const SDL_Event& e) {
              MAKELPARAM(e.motion.x, e.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: translateButton(e.button); break;
+    case SDL_MOUSEBUTTONUP:
+        translateButton(e.button);
+        break;
     case SDL_MOUSEWHEEL: {
         int delta = e.wheel.y * 120;
         if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
         if (delta == 0) break;
-        push(windowOf(e.wheel.windowID), WM_MOUSEWHEEL, MAKEWPARAM(mouseKeyState(), unsigned(delta)), 0);
+        push(windowOf(e.wheel.windowID), WM_MOUSEWHEEL,
+             MAKEWPARAM(mouseKeyState(), unsigned(delta)), 0);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
 void pumpEvents() {
     if (!layer().videoReady) return;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) translate(e);
+    while (SDL_PollEvent(&e))
+        translate(e);
 }
 
 } // namespace
@@ -189,7 +261,9 @@ bool InitVideo(std::string* why) {
     return true;
 }
 
-bool VideoReady() { return layer().videoReady; }
+bool VideoReady() {
+    return layer().videoReady;
+}
 
 // ---- message queue ------------------------------------------------------------
 
@@ -218,7 +292,9 @@ void PostQuitMessage(int exitCode) {
     layer().queue.push_back(MSG{nullptr, WM_QUIT, WPARAM(exitCode), 0});
 }
 
-LRESULT DefWindowProc(HWND, unsigned, WPARAM, LPARAM) { return 0; }
+LRESULT DefWindowProc(HWND, unsigned, WPARAM, LPARAM) {
+    return 0;
+}
 
 void FlushMessages() {
     pumpEvents();
@@ -252,7 +328,9 @@ bool ChangeDisplaySettings(int width, int height, int) {
     return false;
 }
 
-void RestoreDisplaySettings() { layer().fullscreenMode = false; }
+void RestoreDisplaySettings() {
+    layer().fullscreenMode = false;
+}
 
 HWND CreateWindow(const char* className, const char* title, int x, int y, int width, int height,
                   bool fullscreen) {
@@ -284,7 +362,9 @@ bool DestroyWindow(HWND hwnd) {
     return true;
 }
 
-HWND MainWindow() { return handleOf(layer().window); }
+HWND MainWindow() {
+    return handleOf(layer().window);
+}
 
 void ShowWindow(HWND hwnd) {
     Layer& l = layer();
@@ -344,7 +424,9 @@ bool DeleteContext() {
     return true;
 }
 
-bool HasContext() { return layer().context != nullptr; }
+bool HasContext() {
+    return layer().context != nullptr;
+}
 
 void SwapBuffers() {
     Layer& l = layer();
@@ -380,10 +462,11 @@ int MessageBox(const std::string& text, const std::string& title, unsigned style
             {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
         };
         SDL_MessageBoxButtonData ok[1] = {
-            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+             IDOK, "OK"},
         };
         unsigned icon = style & 0xF0;
-        std::uint32_t kind = icon == MB_ICONSTOP ? SDL_MESSAGEBOX_ERROR
+        std::uint32_t kind = icon == MB_ICONSTOP          ? SDL_MESSAGEBOX_ERROR
                              : icon == MB_ICONINFORMATION ? SDL_MESSAGEBOX_INFORMATION
                                                           : SDL_MESSAGEBOX_WARNING;
         SDL_MessageBoxData data{};
@@ -400,7 +483,9 @@ int MessageBox(const std::string& text, const std::string& title, unsigned style
     return question ? IDNO : IDOK;
 }
 
-void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { layer().answerer = std::move(answerer); }
+void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) {
+    layer().answerer = std::move(answerer);
+}
 
 // ---- cursor and time --------------------------------------------------------------
 
@@ -438,6 +523,8 @@ void FailStep(Step step, bool fail) {
         layer().failing.erase(step);
 }
 
-void ClearFailures() { layer().failing.clear(); }
+void ClearFailures() {
+    layer().failing.clear();
+}
 
 } // namespace win

@@ -112,11 +112,21 @@ struct POINT {
     int y = 0;
 };
 
-inline unsigned LOWORD(std::uintptr_t v) { return unsigned(v & 0xFFFF); }
-inline unsigned HIWORD(std::uintptr_t v) { return unsigned((v >> 16) & 0xFFFF); }
-inline short GET_WHEEL_DELTA_WPARAM(WPARAM w) { return short(HIWORD(w)); }
-inline WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return WPARAM((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
-inline LPARAM MAKELPARAM(int lo, int hi) { return LPARAM(unsigned(lo & 0xFFFF) | (unsigned(hi & 0xFFFF) << 16)); }
+inline unsigned LOWORD(std::uintptr_t v) {
+    return unsigned(v & 0xFFFF);
+}
+inline unsigned HIWORD(std::uintptr_t v) {
+    return unsigned((v >> 16) & 0xFFFF);
+}
+inline short GET_WHEEL_DELTA_WPARAM(WPARAM w) {
+    return short(HIWORD(w));
+}
+inline WPARAM MAKEWPARAM(unsigned lo, unsigned hi) {
+    return WPARAM((lo & 0xFFFF) | ((hi & 0xFFFF) << 16));
+}
+inline LPARAM MAKELPARAM(int lo, int hi) {
+    return LPARAM(unsigned(lo & 0xFFFF) | (unsigned(hi & 0xFFFF) << 16));
+}
 
 using WNDPROC = LRESULT (*)(HWND, unsigned, WPARAM, LPARAM);
 

@@ -1,0 +1,276 @@
+// The window, its message boxes, the window procedure and the main loop, on
+// the test display.
+#include "app/input.h"
+#include "app/log.h"
+#include "app/mainloop.h"
+#include "app/settings.h"
+#include "app/window.h"
+#include "tests/support/test_window.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace win;
+
+namespace {
+
+std::string readFile(const char* path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string why;
+        if (!InitVideo(&why)) GTEST_SKIP() << "no display: " << why;
+        testsupport::initGlutOnce();
+        ClearFailures();
+        g_input.reset();
+        g_settings.reset();
+        g_engine.fullscreen = false;
+    }
+    void TearDown() override {
+        ClearFailures();
+        closeGLWindow();
+        FlushMessages();
+        g_settings.reset();
+    }
+};
+
+TEST_F(WindowTest, OpensA1024By768WindowTitledZebWithAContext) {
+    testsupport::BoxRecorder boxes;
+    ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(HasContext());
+    int w = 0, h = 0;
+    GetClientSize(w, h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 16);
+    // The window procedure saw WM_CREATE: the window is active.
+    EXPECT_TRUE(g_settings.testFlag(FLAG_ACTIVE));
+}
+
+TEST_F(WindowTest, RefusedFullscreenAskedAndDeclinedClosesTheProgram) {
+    testsupport::BoxRecorder boxes;
+    boxes.answer = IDNO;
+    FailStep(Step::DisplayMode, true);
+    EXPECT_FALSE(openGLWindow("Zeb", 1024, 768, 16, true));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "The Requested Fullscreen Mode Is Not Supported By\nYour Video "
+                                   "Card. Use Windowed Mode Instead?");
+    EXPECT_EQ(boxes.shown[0].title, "Orlo GL");
+    EXPECT_EQ(boxes.shown[0].style, unsigned(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes.shown[1].text, "Program Will Now Close.");
+    EXPECT_EQ(boxes.shown[1].title, "ERROR");
+    EXPECT_EQ(boxes.shown[1].style, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(MainWindow(), nullptr);
+}
+
+TEST_F(WindowTest, RefusedFullscreenAcceptedGoesWindowed) {
+    testsupport::BoxRecorder boxes;
+    boxes.answer = IDYES;
+    FailStep(Step::DisplayMode, true);
+    ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, true));
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_FALSE(g_engine.fullscreen);
+    EXPECT_NE(MainWindow(), nullptr);
+}
+
+TEST_F(WindowTest, EachCreationFailureShowsItsBoxAndReleasesWhatWasMade) {
+    struct Case {
+        Step step;
+        const char* text;
+    };
+    const Case cases[] = {
+        {Step::RegisterClass, "Failed To Register The Window Class."},
+        {Step::CreateWindow, "Window Creation Error."},
+        {Step::GetDC, "Can't Create A GL Device Context."},
+        {Step::ChoosePixelFormat, "Can't Find A Suitable PixelFormat."},
+        {Step::SetPixelFormat, "Can't Set The PixelFormat."},
+        {Step::CreateContext, "Can't Create A GL Rendering Context."},
+        {Step::MakeCurrent, "Can't Activate The GL Rendering Context."},
+    };
+    for (const Case& c : cases) {
+        testsupport::BoxRecorder boxes;
+        ClearFailures();
+        FailStep(c.step, true);
+        EXPECT_FALSE(openGLWindow("Zeb", 1024, 768, 16, false)) << c.text;
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.text;
+        EXPECT_EQ(boxes.shown[0].text, c.text);
+        EXPECT_EQ(boxes.shown[0].title, "ERROR");
+        EXPECT_EQ(boxes.shown[0].style, unsigned(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_EQ(MainWindow(), nullptr) << c.text;
+        EXPECT_FALSE(HasContext()) << c.text;
+        // Everything was released: the next attempt can register the class again.
+        ClearFailures();
+        ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false)) << c.text;
+        closeGLWindow();
+    }
+}
+
+TEST_F(WindowTest, ReleaseFailuresAreReportedAndTheReleaseGoesOn) {
+    ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false));
+    testsupport::BoxRecorder boxes;
+    FailStep(Step::ReleaseDC, true);
+    FailStep(Step::DeleteContext, true);
+    closeGLWindow();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "Release Rendering Context Failed.");
+    EXPECT_EQ(boxes.shown[1].text, "Release Device Context Failed.");
+    EXPECT_EQ(boxes.shown[0].title, "SHUTDOWN ERROR");
+    EXPECT_EQ(boxes.shown[0].style, unsigned(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(MainWindow(), nullptr) << "the window is destroyed all the same";
+    ClearFailures();
+    // A second release with nothing held shows nothing.
+    closeGLWindow();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(WindowTest, ShowErrorBoxClosesTheWindowFirst) {
+    ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false));
+    bool windowGoneWhenShown = false;
+    SetMessageBoxAnswerer([&](const MessageBoxRecord& r) {
+        windowGoneWhenShown = MainWindow() == nullptr && r.title == "ERROR" &&
+                              r.style == unsigned(MB_OK | MB_ICONEXCLAMATION);
+        return IDOK;
+    });
+    EXPECT_FALSE(showErrorBox("Something failed."));
+    SetMessageBoxAnswerer(nullptr);
+    EXPECT_TRUE(windowGoneWhenShown);
+}
+
+// ---- the main loop -------------------------------------------------------------
+
+class LoopTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        if (IsSkipped()) return;
+        openLog("loop_test_errlog.txt");
+        ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false));
+        FlushMessages();
+        g_settings.clearFlag(FLAG_INIT_PENDING);
+        g_loop = MainLoop{};
+    }
+    void TearDown() override {
+        closeLog();
+        std::remove("loop_test_errlog.txt");
+        WindowTest::TearDown();
+    }
+};
+
+TEST_F(LoopTest, QuitKeyLogsShuttingDownAndDrawsNothingMore) {
+    runPass();
+    EXPECT_EQ(g_loop.framesDrawn, 1);
+    PostMessage(MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    runPass(); // the key arrives and fires: the flag is set during this pass
+    EXPECT_TRUE(g_settings.testFlag(FLAG_QUIT));
+    long drawn = g_loop.framesDrawn;
+    runMainLoop();
+    EXPECT_EQ(g_loop.framesDrawn, drawn);
+    EXPECT_TRUE(g_loop.done);
+    closeLog();
+    std::string log = readFile("loop_test_errlog.txt");
+    EXPECT_GE(log.size(), 17u);
+    EXPECT_EQ(log.substr(log.size() - 17), "Shutting down...\n");
+}
+
+TEST_F(LoopTest, CloseBoxPostsQuitAndThePassStillDraws) {
+    PostMessage(MainWindow(), WM_CLOSE, 0, 0);
+    runPass(); // WM_CLOSE -> PostQuitMessage
+    EXPECT_FALSE(g_loop.done);
+    long drawn = g_loop.framesDrawn;
+    runPass(); // WM_QUIT: the pass finishes its frame, then the loop ends
+    EXPECT_TRUE(g_loop.done);
+    EXPECT_EQ(g_loop.framesDrawn, drawn + 1);
+    EXPECT_EQ(g_loop.msg.message, unsigned(WM_QUIT));
+}
+
+TEST_F(LoopTest, MinimisedWindowRunsNoPassAndTheClockStands) {
+    runPass();
+    int total = g_settings.totalTime;
+    long drawn = g_loop.framesDrawn;
+    std::uint32_t before = g_settings.flags;
+    PostMessage(MainWindow(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+    for (int i = 0; i < 5; ++i)
+        runPass();
+    EXPECT_FALSE(g_settings.testFlag(FLAG_ACTIVE));
+    EXPECT_EQ(g_settings.flags, before & ~unsigned(FLAG_ACTIVE)) << "other bits untouched";
+    EXPECT_EQ(g_loop.framesDrawn, drawn);
+    EXPECT_EQ(g_settings.totalTime, total);
+    PostMessage(MainWindow(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+    runPass();
+    EXPECT_EQ(g_settings.flags, before & ~unsigned(FLAG_ACTIVE)) << "clearing twice";
+    PostMessage(MainWindow(), WM_MOUSEMOVE, 0, 0);
+    runPass();
+    EXPECT_TRUE(g_settings.testFlag(FLAG_ACTIVE));
+    EXPECT_EQ(g_loop.framesDrawn, drawn + 1);
+}
+
+TEST(Frame, AspectIsTheIntegerQuotient) {
+    EXPECT_DOUBLE_EQ(frameAspect(1024, 768), 1.0);
+    EXPECT_DOUBLE_EQ(frameAspect(800, 600), 1.0);
+    EXPECT_DOUBLE_EQ(frameAspect(1280, 1024), 1.0);
+    EXPECT_DOUBLE_EQ(frameAspect(2048, 768), 2.0);
+}
+
+// ---- the window procedure ---------------------------------------------------
+
+TEST(WindowProcedure, HeldButtonGivesOnePressedEdge) {
+    InputState in;
+    for (int i = 0; i < 3; ++i)
+        in.handleMessage(nullptr, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(in.leftPressed, 1);
+    EXPECT_EQ(in.leftHeld, 1);
+    in.leftPressed = 0; // consumed by a frame
+    in.handleMessage(nullptr, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(in.leftPressed, 0) << "still held: no new edge";
+    in.handleMessage(nullptr, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(in.leftButton(), 0);
+    EXPECT_EQ(in.leftHeld, 0);
+    in.handleMessage(nullptr, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    in.handleMessage(nullptr, WM_MBUTTONDOWN, MK_MBUTTON, 0);
+    EXPECT_EQ(in.rightPressed, 1);
+    EXPECT_EQ(in.middlePressed, 1);
+    EXPECT_EQ(in.leftPressed, 0);
+}
+
+TEST(WindowProcedure, KeysAndWheelSetTheirStateBytes) {
+    InputState in;
+    in.handleMessage(nullptr, WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(in.keys['Q'], 1);
+    in.handleMessage(nullptr, WM_KEYUP, 'Q', 0);
+    EXPECT_EQ(in.keys['Q'], 0);
+    in.handleMessage(nullptr, WM_MOUSEWHEEL, MAKEWPARAM(0, unsigned(-120)), 0);
+    EXPECT_EQ(in.wheelDown(), 1);
+    EXPECT_EQ(in.wheelUp(), 0);
+    in.handleMessage(nullptr, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(in.wheelUp(), 1);
+}
+
+TEST(WindowProcedure, HeldEscapeFiresQuitAndNonRepeatingKeysAreConsumed) {
+    g_settings.reset();
+    InputState& in = g_input;
+    in.reset();
+    in.handleMessage(nullptr, WM_KEYDOWN, '0', 0);
+    int level = g_settings.detailLevel;
+    in.handleInput();
+    EXPECT_EQ(g_settings.detailLevel, (level + 1) % 5);
+    EXPECT_EQ(in.keys['0'], 0) << "a non-repeating action consumes its key";
+    in.handleInput();
+    EXPECT_EQ(g_settings.detailLevel, (level + 1) % 5);
+    in.handleMessage(nullptr, WM_KEYDOWN, VK_ESCAPE, 0);
+    in.handleInput();
+    EXPECT_TRUE(g_settings.testFlag(FLAG_QUIT));
+    g_settings.reset();
+}
+
+} // namespace
