@@ -51,7 +51,7 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON > /dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp \
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:fast_unwind_on_malloc=0 \
 		UBSAN_OPTIONS=print_stacktrace=1 $(XVFB) ctest --output-on-failure -j $(JOBS)
 
 bench: build
