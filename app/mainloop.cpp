@@ -20,7 +20,9 @@ int WinMain() {
     runMainLoop();
     closeLog();
     closeGLWindow();
-    return int(g_loop.msg.wParam);
+    // The quit message carries the exit code; the quit key ends with 0 (the
+    // last message then is whatever key or mouse message came before it).
+    return g_loop.msg.message == win::WM_QUIT ? int(g_loop.msg.wParam) : 0;
 }
 
 void runMainLoop() {
