@@ -26,6 +26,7 @@ struct Layer {
     MessageBoxAnswerer answerer;
     std::function<void*(const char*)> procLookup;
     int cursorCount = 0;
+    SDL_Cursor* crossCursor = nullptr;
     std::uint32_t lastTick = 0;
 };
 
@@ -348,6 +349,9 @@ HWND CreateWindow(const char* className, const char* title, int x, int y, int wi
     if (fullscreen && l.fullscreenMode) flags |= SDL_WINDOW_FULLSCREEN;
     l.window = SDL_CreateWindow(title, x, y, width, height, flags);
     if (!l.window) return nullptr;
+    // The window's pointer is a crosshair, not the arrow.
+    if (!l.crossCursor) l.crossCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
+    if (l.crossCursor) SDL_SetCursor(l.crossCursor);
     l.mainProc = cls->second;
     l.mainProc(handleOf(l.window), WM_CREATE, 0, 0);
     return handleOf(l.window);
