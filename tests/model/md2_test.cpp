@@ -1,0 +1,375 @@
+#include "model/md2.h"
+
+#include "md2_builder.h"
+#include "tests/support/test_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+using namespace md2test;
+
+namespace {
+
+Md2Result parseBytes(Md2Loader& loader, Model& model, const std::vector<std::uint8_t>& bytes,
+                     const std::string& name = "test.md2") {
+    return loader.parse(model, bytes.data(), bytes.size(), name);
+}
+
+// A model that already holds something, to see that a refused file leaves it alone.
+Model preloadedModel() {
+    Model m;
+    m.frameCount = 7;
+    m.animationCount = 1;
+    m.animations.push_back({"keep", 1, 5});
+    m.frames.resize(7);
+    return m;
+}
+
+void expectUntouched(const Model& m) {
+    EXPECT_EQ(m.frameCount, 7);
+    EXPECT_EQ(m.animationCount, 1);
+    ASSERT_EQ(m.animations.size(), 1u);
+    EXPECT_EQ(m.animations[0].name, "keep");
+    EXPECT_EQ(m.frames.size(), 7u);
+}
+
+TEST(Md2Names, TrailingNumberIsTakenFromTheLastTwoCharacters) {
+    struct Case {
+        const char* name;
+        const char* base;
+        int number;
+    } cases[] = {
+        {"stand01", "stand", 1},
+        {"run10", "run", 10},
+        {"pain101", "pain1", 1},
+        {"death9", "death", 9},
+        {"jump", "jump", 0},
+        {"x", "x", 0},
+        {"7", "7", 0},
+        {"", "", 0},
+        {"a1b", "a", 1},
+        {"99", "", 99},
+        {"attack0", "attack", 0},
+    };
+    for (const Case& c : cases) {
+        std::string base;
+        int number = -5;
+        splitFrameName(c.name, base, number);
+        EXPECT_EQ(base, c.base) << c.name;
+        EXPECT_EQ(number, c.number) << c.name;
+    }
+}
+
+TEST(Md2Grouping, StandAndRunGiveTwoAnimationsWithTheLastEndingOnTheLastFrame) {
+    auto anims = groupAnimations(concat(numbered("stand", 40), numbered("run", 6)));
+    ASSERT_EQ(anims.size(), 2u);
+    EXPECT_EQ(anims[0].name, "stand");
+    EXPECT_EQ(anims[0].startFrame, 0);
+    EXPECT_EQ(anims[0].endFrame, 40);
+    EXPECT_EQ(anims[1].name, "run");
+    EXPECT_EQ(anims[1].startFrame, 40);
+    EXPECT_EQ(anims[1].endFrame, 45);
+}
+
+TEST(Md2Grouping, NumbersFromZeroOrNoneMoveTheStartOneFrameEarlier) {
+    auto fromZero = groupAnimations(concat(numbered("idle", 4, 0), numbered("walk", 3, 0)));
+    ASSERT_EQ(fromZero.size(), 2u);
+    EXPECT_EQ(fromZero[0].startFrame, -1);
+    EXPECT_EQ(fromZero[0].endFrame, 4);
+    EXPECT_EQ(fromZero[1].startFrame, 3);
+    EXPECT_EQ(fromZero[1].endFrame, 6);
+
+    auto unnumbered = groupAnimations({"pose", "pose", "pose", "wave", "wave"});
+    ASSERT_EQ(unnumbered.size(), 2u);
+    EXPECT_EQ(unnumbered[0].startFrame, -1);
+    EXPECT_EQ(unnumbered[1].startFrame, 2);
+    EXPECT_EQ(unnumbered[1].endFrame, 4);
+}
+
+TEST(Md2Grouping, LastFrameWithANewNameAndSingleFramesAreNotRecorded) {
+    auto anims = groupAnimations(concat(numbered("stand", 3), {"flip01"}));
+    ASSERT_EQ(anims.size(), 1u);
+    EXPECT_EQ(anims[0].name, "stand");
+    EXPECT_EQ(anims[0].endFrame, 3);
+
+    EXPECT_TRUE(groupAnimations({"stand01"}).empty());
+    EXPECT_TRUE(groupAnimations({}).empty());
+
+    // A name seen again after another animation starts a new record.
+    auto back = groupAnimations({"a01", "a02", "b01", "a01", "a02", "c01"});
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[2].name, "a");
+    EXPECT_EQ(back[2].startFrame, 3);
+    EXPECT_EQ(back[2].endFrame, 5);
+}
+
+TEST(Md2Parse, ConvertsAxesTextureCoordinatesAndFaces) {
+    File file = fileWithFrames({"stand01", "stand02", "stand03"});
+    file.magic = 0x12345678; // not checked
+    file.texCoords = {{128, 64}, {0, 256}, {256, 0}};
+    file.frames[0].vertices[0] = {10, 20, 30};
+    Frame& f1 = file.frames[1];
+    f1.scale[0] = 0.5f, f1.scale[1] = 2.0f, f1.scale[2] = 0.25f;
+    f1.translate[0] = 1.0f, f1.translate[1] = -3.0f, f1.translate[2] = 4.0f;
+    f1.vertices[2] = {10, 20, 40};
+    Triangle t;
+    t.vertex[0] = 2, t.vertex[1] = 0, t.vertex[2] = 1;
+    t.texCoord[0] = 1, t.texCoord[1] = 2, t.texCoord[2] = 0;
+    file.triangles.push_back(t);
+
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    Model model;
+    ASSERT_EQ(parseBytes(loader, model, file.bytes()), Md2Result::Loaded);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(model.frameCount, 3);
+    ASSERT_EQ(model.frames.size(), 3u);
+
+    const Vec3f& v = model.frames[0].vertices[0];
+    EXPECT_FLOAT_EQ(v.x, 10.0f);
+    EXPECT_FLOAT_EQ(v.y, 30.0f);
+    EXPECT_FLOAT_EQ(v.z, -20.0f);
+    const Vec3f& w = model.frames[1].vertices[2];
+    EXPECT_FLOAT_EQ(w.x, 10 * 0.5f + 1.0f);
+    EXPECT_FLOAT_EQ(w.y, 40 * 0.25f + 4.0f);
+    EXPECT_FLOAT_EQ(w.z, -(20 * 2.0f - 3.0f));
+
+    const FrameMesh& first = model.frames[0];
+    ASSERT_EQ(first.texCoords.size(), 3u);
+    EXPECT_FLOAT_EQ(first.texCoords[0].u, 0.5f);
+    EXPECT_FLOAT_EQ(first.texCoords[0].v, 0.75f);
+    EXPECT_FLOAT_EQ(first.texCoords[1].v, 0.0f);
+    EXPECT_FLOAT_EQ(first.texCoords[2].u, 1.0f);
+    ASSERT_EQ(first.faces.size(), 2u);
+    EXPECT_EQ(first.faces[1].vertexIndex[0], 2);
+    EXPECT_EQ(first.faces[1].texCoordIndex[1], 2);
+
+    for (const FrameMesh& m : model.frames) {
+        EXPECT_EQ(m.vertexCount, 3);
+        EXPECT_EQ(m.faceCount, 2);
+        EXPECT_EQ(m.texCoordCount, 3);
+        EXPECT_EQ(m.vertices.size(), 3u);
+    }
+    EXPECT_TRUE(model.frames[1].faces.empty());
+    EXPECT_TRUE(model.frames[2].texCoords.empty());
+    ASSERT_EQ(model.animationCount, 1);
+    EXPECT_EQ(model.animations[0].endFrame, 2);
+}
+
+TEST(Md2Parse, ReloadingReplacesThePreviousModel) {
+    Md2Loader loader;
+    Model model = preloadedModel();
+    ASSERT_EQ(parseBytes(loader, model, fileWithFrames(numbered("walk", 4)).bytes()),
+              Md2Result::Loaded);
+    EXPECT_EQ(model.frameCount, 4);
+    ASSERT_EQ(model.animationCount, 1);
+    EXPECT_EQ(model.animations[0].name, "walk");
+    EXPECT_EQ(model.frames.size(), 4u);
+}
+
+TEST(Md2Refuse, WrongVersionShowsItsMessageAndLeavesTheModel) {
+    File file = fileWithFrames(numbered("stand", 2));
+    file.version = 7;
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    Model model = preloadedModel();
+    EXPECT_EQ(parseBytes(loader, model, file.bytes(), "Data/models/actors/goblin.md2"),
+              Md2Result::WrongVersion);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "Invalid file format (Version not 8): Data/models/actors/goblin.md2!");
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0].style, unsigned(win::MB_OK));
+    expectUntouched(model);
+
+    Model empty;
+    EXPECT_EQ(parseBytes(loader, empty, file.bytes()), Md2Result::WrongVersion);
+    EXPECT_EQ(empty.frameCount, 0);
+    EXPECT_TRUE(empty.frames.empty());
+}
+
+// Every cut of a valid file is refused: the frames end the file, so each
+// shorter image misses part of some block.
+TEST(Md2Refuse, EveryTruncationIsRefusedWithoutReadingPastTheEnd) {
+    File file = fileWithFrames(numbered("stand", 3));
+    std::vector<std::uint8_t> full = file.bytes();
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    for (std::size_t size = 0; size < full.size(); ++size) {
+        // A copy of exactly `size` bytes, so ASan sees any read beyond it.
+        std::vector<std::uint8_t> cut(full.begin(), full.begin() + std::ptrdiff_t(size));
+        Model model = preloadedModel();
+        Md2Result r = loader.parse(model, cut.data(), cut.size(), "cut.md2");
+        ASSERT_EQ(r, Md2Result::Damaged) << "size " << size;
+        expectUntouched(model);
+    }
+    EXPECT_EQ(boxes.shown.size(), full.size());
+    EXPECT_EQ(boxes.shown.back().text, "Invalid file format (damaged file): cut.md2!");
+    Model model;
+    EXPECT_EQ(parseBytes(loader, model, full), Md2Result::Loaded);
+}
+
+TEST(Md2Refuse, HostileHeaderFieldsAreRefused) {
+    const std::vector<std::uint8_t> good = fileWithFrames(numbered("stand", 2)).bytes();
+    struct Case {
+        const char* what;
+        int field;
+        std::int32_t value;
+    } cases[] = {
+        {"negative vertex count", VERTEX_COUNT, -1},
+        {"negative frame count", FRAME_COUNT, -3},
+        {"negative triangle count", TRIANGLE_COUNT, -1},
+        {"negative skin count", SKIN_COUNT, -1},
+        {"negative texcoord count", TEXCOORD_COUNT, -2},
+        {"huge frame count", FRAME_COUNT, 0x7FFFFFFF},
+        {"huge triangle count", TRIANGLE_COUNT, 0x10000000},
+        {"huge skin count", SKIN_COUNT, 0x7FFFFFFF},
+        {"frame size above the buffer", FRAME_SIZE, 8324},
+        {"frame size below its vertices", FRAME_SIZE, 40},
+        {"negative frame size", FRAME_SIZE, -52},
+        {"more vertices than the frame holds", VERTEX_COUNT, 4},
+        {"negative frames offset", FRAMES_OFFSET, -4},
+        {"frames offset past the end", FRAMES_OFFSET, 0x7FFFFFF0},
+        {"texcoords offset past the end", TEXCOORDS_OFFSET, 100000},
+        {"triangles offset negative", TRIANGLES_OFFSET, -12},
+        {"skins offset past the end", SKINS_OFFSET, 0x7FFFFFFF},
+        {"zero skin width", SKIN_WIDTH, 0},
+        {"negative skin height", SKIN_HEIGHT, -256},
+    };
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> bytes = good;
+        File::put32(bytes, std::size_t(c.field), c.value);
+        Model model = preloadedModel();
+        boxes.shown.clear();
+        EXPECT_EQ(parseBytes(loader, model, bytes, "bad.md2"), Md2Result::Damaged) << c.what;
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.what;
+        EXPECT_EQ(boxes.shown[0].text, "Invalid file format (damaged file): bad.md2!");
+        EXPECT_FALSE(loader.lastError().empty());
+        expectUntouched(model);
+    }
+}
+
+TEST(Md2Refuse, IndicesOutsideTheirArraysAreRefused) {
+    struct Case {
+        const char* what;
+        int corner;
+        bool texCoord;
+        std::int16_t value;
+    } cases[] = {
+        {"vertex index past the count", 1, false, 3},
+        {"negative vertex index", 0, false, -1},
+        {"texcoord index past the count", 2, true, 3},
+        {"negative texcoord index", 0, true, -32768},
+    };
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    for (const Case& c : cases) {
+        File file = fileWithFrames(numbered("stand", 2));
+        (c.texCoord ? file.triangles[0].texCoord : file.triangles[0].vertex)[c.corner] = c.value;
+        Model model = preloadedModel();
+        EXPECT_EQ(parseBytes(loader, model, file.bytes()), Md2Result::Damaged) << c.what;
+        expectUntouched(model);
+    }
+    // Without texture coordinates their indices are never used, so any value passes.
+    File bare = fileWithFrames(numbered("stand", 2));
+    bare.texCoords.clear();
+    bare.triangles[0].texCoord[0] = 999;
+    Model model;
+    EXPECT_EQ(parseBytes(loader, model, bare.bytes()), Md2Result::Loaded);
+    EXPECT_TRUE(model.frames[0].texCoords.empty());
+}
+
+TEST(Md2Parse, NamesFillingAllSixteenBytesStayInsideTheFrame) {
+    File file = fileWithFrames({"abcdefghijklmn01", "abcdefghijklmn02", "abcdefghijklmn03"});
+    Md2Loader loader;
+    Model model;
+    ASSERT_EQ(parseBytes(loader, model, file.bytes()), Md2Result::Loaded);
+    ASSERT_EQ(model.animationCount, 1);
+    EXPECT_EQ(model.animations[0].name, "abcdefghijklmn");
+}
+
+class Md2Files : public ::testing::Test {
+  protected:
+    std::filesystem::path dir;
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("zeb_md2_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        std::string path = (dir / name).string();
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path;
+    }
+};
+
+TEST_F(Md2Files, ImportReadsAFileFromDisk) {
+    std::string path = write(
+        "beast.md2", fileWithFrames(concat(numbered("stand", 40), numbered("run", 6))).bytes());
+    Md2Loader loader;
+    Model model;
+    EXPECT_TRUE(loader.import(model, path));
+    EXPECT_EQ(model.frameCount, 46);
+    EXPECT_EQ(model.animationCount, 2);
+}
+
+TEST_F(Md2Files, ImportOfABadFileReturnsFalse) {
+    File file = fileWithFrames(numbered("stand", 2));
+    file.version = 7;
+    std::string path = write("old.md2", file.bytes());
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    Model model;
+    EXPECT_FALSE(loader.import(model, path));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Invalid file format (Version not 8): " + path + "!");
+}
+
+TEST_F(Md2Files, MissingFileIsReportedByLoad) {
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    Model model = preloadedModel();
+    std::string path = (dir / "nothere.md2").string();
+    EXPECT_EQ(loader.load(model, path), Md2Result::Missing);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Unable to find the file: " + path + "!");
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    expectUntouched(model);
+}
+
+TEST_F(Md2Files, MissingFileEndsTheProcessWithCodeOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string path = (dir / "gone.md2").string();
+    auto importMissing = [&] {
+        win::SetMessageBoxAnswerer([](const win::MessageBoxRecord& r) {
+            std::fprintf(stderr, "box: %s | %s\n", r.title.c_str(), r.text.c_str());
+            return int(win::IDOK);
+        });
+        Md2Loader loader;
+        Model model;
+        loader.import(model, path);
+    };
+    EXPECT_EXIT(importMissing(), ::testing::ExitedWithCode(1),
+                "box: Error \\| Unable to find the file: .*gone.md2!");
+}
+
+TEST(Md2Messages, LongFileNamesAreCutTo255Characters) {
+    File file = fileWithFrames(numbered("stand", 2));
+    file.version = 9;
+    testsupport::BoxRecorder boxes;
+    Md2Loader loader;
+    Model model;
+    parseBytes(loader, model, file.bytes(), std::string(600, 'n'));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.size(), 255u);
+}
+
+} // namespace
