@@ -2,6 +2,8 @@
 #include "app/random.h"
 #include "app/settings.h"
 
+#include "tests/support/read_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,13 +12,6 @@
 #include <string>
 
 namespace {
-
-std::string readFile(const char* path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 TEST(Flags, ResetGivesPendingAndActive) {
     EngineSettings s;
@@ -154,7 +149,7 @@ TEST(Log, HeaderThenLinesAndEachRunStartsAfresh) {
     openLog(path);
     g_settings.applyDetailLevel(2);
     closeLog();
-    std::string text = readFile(path);
+    std::string text = testsupport::readFile(path);
     EXPECT_EQ(text.rfind("ERROR LOG\n-------------\n", 0), 0u);
     EXPECT_EQ(text.find("first run"), std::string::npos);
     EXPECT_NE(text.find("Setting engine level to 2\n"), std::string::npos);

@@ -7,6 +7,8 @@
 #include "app/window.h"
 #include "tests/support/test_window.h"
 
+#include "tests/support/read_file.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,13 +17,6 @@
 using namespace win;
 
 namespace {
-
-std::string readFile(const char* path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 class WindowTest : public ::testing::Test {
   protected:
@@ -178,7 +173,7 @@ TEST_F(LoopTest, QuitKeyLogsShuttingDownAndDrawsNothingMore) {
     EXPECT_EQ(g_loop.framesDrawn, drawn);
     EXPECT_TRUE(g_loop.done);
     closeLog();
-    std::string log = readFile("loop_test_errlog.txt");
+    std::string log = testsupport::readFile("loop_test_errlog.txt");
     EXPECT_GE(log.size(), 17u);
     EXPECT_EQ(log.substr(log.size() - 17), "Shutting down...\n");
 }
