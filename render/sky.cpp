@@ -1,0 +1,57 @@
+#include "render/engine.h"
+
+#include "app/camera.h"
+
+#include <GL/glu.h>
+#include <cstdio>
+
+namespace {
+
+// Cube corners of the six faces, half-size 8, in drawing order.
+constexpr int kSkyCorners[SKY_FACE_COUNT][4][3] = {
+    {{-8, -8, -8}, {-8, -8, 8}, {-8, 8, 8}, {-8, 8, -8}}, // x = -8
+    {{-8, 8, -8}, {-8, 8, 8}, {8, 8, 8}, {8, 8, -8}},     // y = 8
+    {{8, 8, -8}, {8, 8, 8}, {8, -8, 8}, {8, -8, -8}},     // x = 8
+    {{8, -8, -8}, {8, -8, 8}, {-8, -8, 8}, {-8, -8, -8}}, // y = -8
+    {{-8, -8, -8}, {-8, 8, -8}, {8, 8, -8}, {8, -8, -8}}, // below
+    {{8, -8, 8}, {8, 8, 8}, {-8, 8, 8}, {-8, -8, 8}},     // above
+};
+
+} // namespace
+
+// Texture coordinates of the four corners of every face: on the side faces
+// t = 0 is the bottom edge and t = 1 the top.
+const float kSkyTexCoords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+
+void Engine::buildSky() {
+    for (int f = 0; f < SKY_FACE_COUNT; ++f)
+        for (int c = 0; c < 4; ++c)
+            for (int k = 0; k < 3; ++k)
+                skyCorners[f][c][k] = kSkyCorners[f][c][k];
+    char path[64];
+    for (int f = 0; f < SKY_FACE_COUNT; ++f) {
+        std::snprintf(path, sizeof path, "Data/sky/sky%i_%i.bmp", skySet, f);
+        skyTextures[f] = loadTexture(path, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_RGB, false);
+    }
+}
+
+void Engine::drawSky() {
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    // Only the view direction counts: the cube is always centred on the eye.
+    glLoadIdentity();
+    gluLookAt(0, 0, 0, g_camera.centre[0] - g_camera.eye[0], g_camera.centre[1] - g_camera.eye[1],
+              g_camera.centre[2] - g_camera.eye[2], 0, 0, 1);
+    for (int f = 0; f < SKY_FACE_COUNT; ++f) {
+        glBindTexture(GL_TEXTURE_2D, skyTextures[f]);
+        glBegin(GL_QUADS);
+        for (int c = 0; c < 4; ++c) {
+            glTexCoord2f(kSkyTexCoords[c][0], kSkyTexCoords[c][1]);
+            glVertex3i(skyCorners[f][c][0], skyCorners[f][c][1], skyCorners[f][c][2]);
+        }
+        glEnd();
+    }
+    glEnable(GL_DEPTH_TEST);
+    glPopMatrix();
+}
