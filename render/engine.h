@@ -3,6 +3,8 @@
 // texts, the loading bar, the status bars and the sky.
 #pragma once
 
+#include "model/md2.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -116,8 +118,8 @@ class Engine {
     GLuint worldTextures[WORLD_TEXTURE_COUNT] = {};
     GLuint spriteTextures[SPRITE_TEXTURE_COUNT] = {};
     GLuint skinTextures[SKIN_TEXTURE_COUNT] = {};
-    // The model table (MD2 models, indexed like the skins) joins here with
-    // the MD2 loader.
+    // MD2 models (indices 0..73 used), paired with skins by the model slots.
+    Model models[MODEL_TABLE_SIZE];
 
     // ---- fonts and on-screen texts ----
     GLuint fontBases[MAX_FONTS] = {};
@@ -163,6 +165,7 @@ class Engine {
     void loadWorldTextures();
     void loadSprites();
     void loadSkins();
+    // The model table, then the skins.
     void loadModels();
     void loadSplashImages();
 
@@ -196,3 +199,6 @@ class Engine {
 };
 
 extern Engine g_engine;
+
+// File of the model at a table index, under "Data/models/"; null for an empty index.
+const char* modelFileName(int index);

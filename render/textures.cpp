@@ -104,7 +104,6 @@ constexpr SkinFamily kSkinFamilies[] = {
 
 } // namespace
 
-// Names of the model files by table index, under Data/models/ (null: empty).
 const char* modelFileName(int index) {
     static const TableEntry kModels[] = {
         {0, "decor/bigtree.md2"},         {1, "decor/rocks1.md2"},
@@ -182,7 +181,11 @@ void Engine::loadSkins() {
 }
 
 void Engine::loadModels() {
-    // The MD2 models are loaded here, before the skins, once the loader exists.
+    static Md2Loader loader;
+    for (int i = 0; i < MODEL_TABLE_SIZE; ++i) {
+        const char* file = modelFileName(i);
+        if (file != nullptr) loader.import(models[i], std::string("Data/models/") + file);
+    }
     loadSkins();
 }
 
