@@ -1,0 +1,71 @@
+// A fresh temporary working directory for each test, with standard input fed
+// from a string and standard output and error captured.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+class RecordDir : public ::testing::Test {
+  protected:
+    std::filesystem::path dir;
+    std::filesystem::path previousDir;
+    std::istringstream input;
+    std::ostringstream output;
+    std::ostringstream errors;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/zeb-records-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        previousDir = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        oldIn = std::cin.rdbuf(input.rdbuf());
+        oldOut = std::cout.rdbuf(output.rdbuf());
+        oldErr = std::cerr.rdbuf(errors.rdbuf());
+    }
+
+    void TearDown() override {
+        std::cin.rdbuf(oldIn);
+        std::cout.rdbuf(oldOut);
+        std::cerr.rdbuf(oldErr);
+        std::cin.clear();
+        std::filesystem::current_path(previousDir);
+        std::filesystem::remove_all(dir);
+    }
+
+    // What the user types at the next prompt.
+    void type(const std::string& text) {
+        input.str(text);
+        input.clear();
+        std::cin.clear();
+    }
+
+    static void writeFile(const std::string& name, const std::string& contents) {
+        std::ofstream(name, std::ios::binary) << contents;
+    }
+
+    static std::string readFile(const std::string& name) {
+        std::ifstream in(name, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // Saves `record` and loads it back into `into` through the prompt.
+    template <class R> void roundTrip(const R& record, R& into) {
+        ASSERT_TRUE(record.save()) << errors.str();
+        type(std::string(record.id) + "\n");
+        ASSERT_TRUE(into.load()) << errors.str();
+    }
+
+  private:
+    std::streambuf* oldIn = nullptr;
+    std::streambuf* oldOut = nullptr;
+    std::streambuf* oldErr = nullptr;
+};

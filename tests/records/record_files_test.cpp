@@ -1,0 +1,327 @@
+#include "record_dir.h"
+
+#include "records/record_text.h"
+#include "records/records.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+template <class R> std::string listing(const R& record) {
+    std::ostringstream out;
+    records::printRecordText(record, out);
+    return out.str();
+}
+
+std::vector<int> values(const IntList& list) {
+    std::vector<int> result;
+    for (const IntNode* n = list.head; n; n = n->next)
+        result.push_back(n->value);
+    return result;
+}
+
+StoryRecord sampleStory(short entryCount) {
+    StoryRecord r;
+    std::strcpy(r.id, "31");
+    std::strcpy(r.w1, "abcd");
+    std::strcpy(r.w2, "vwxyz");
+    r.s1 = -2;
+    std::strcpy(r.text, "Once upon a time");
+    r.entryCount = entryCount;
+    const char* keys[4] = {"k1", "k2", "k3", "k4"};
+    const char* texts[4] = {"first entry", "second entry", "third", "fourth and last"};
+    for (int i = 0; i < 4; ++i) {
+        std::strcpy(r.entries[i].key, keys[i]);
+        std::strcpy(r.entries[i].text, texts[i]);
+    }
+    return r;
+}
+
+ItemRecord sampleItem() {
+    ItemRecord r;
+    std::strcpy(r.id, "12");
+    std::strcpy(r.name, "Long Sword");
+    r.f1 = 1.5f;
+    r.f2 = -2.25f;
+    r.i1 = 1, r.i2 = 2, r.i3 = 3, r.actionCost = 4, r.i5 = 5, r.i6 = 6, r.i7 = 7, r.i8 = 8;
+    r.damageDice = 9, r.damageSides = 10, r.criticalMultiplier = 11, r.criticalThreshold = 12;
+    r.s1 = -13, r.i13 = 14, r.s2 = 15;
+    std::strcpy(r.code, "AB C");
+    r.i14 = 16;
+    return r;
+}
+
+const char* const SAMPLE_ITEM_FILE = "Long Sword\n1.5 -2.25\n1\n2\n3\n4\n5 6\n7\n8\n9 10\n11 12\n"
+                                     "-13\n14\n15\nAB C\n16\n";
+
+NPCRecord sampleNpc() {
+    NPCRecord r;
+    std::strcpy(r.id, "4");
+    std::strcpy(r.name, "Cave Troll");
+    r.f1 = 0.5f, r.f2 = 1, r.f3 = 1.5f, r.f4 = 2, r.f5 = 2.5f;
+    r.s1 = 3, r.s2 = 4;
+    r.f6 = 3.14159265f, r.f7 = 1e8f;
+    r.maxHealth = 10, r.health = 11, r.maxMana = 12, r.mana = 13, r.i5 = 14, r.i6 = 15, r.i7 = 16;
+    r.f8 = 0.1f, r.f9 = -7;
+    r.armourClass = 20, r.i9 = 21, r.i10 = 22, r.gold = 23;
+    for (int v : {5, 6, 7})
+        r.list.append(v);
+    r.experienceValue = 99; // combat's own member: never stored
+    return r;
+}
+
+TEST_F(RecordDir, SkillSevenWithTwoWordNameWritesFiveLines) {
+    SkillRecord r;
+    std::strcpy(r.id, "7");
+    std::strcpy(r.name, "Sword Play");
+    r.s1 = 1, r.s2 = 2, r.s3 = 3, r.s4 = 4;
+    ASSERT_TRUE(r.save());
+    EXPECT_EQ(output.str(), "Saving to 7.skl\n");
+    EXPECT_EQ(readFile("7.skl"), "Sword Play\n1\n2\n3\n4\n");
+
+    SkillRecord back;
+    type("7\n");
+    ASSERT_TRUE(back.load());
+    EXPECT_EQ(output.str(), "Saving to 7.skl\nWhats the SkillRecord#? ");
+    EXPECT_EQ(listing(back), listing(r));
+}
+
+TEST_F(RecordDir, EveryKindWritesItsLineLayoutAndReadsItBack) {
+    const ItemRecord item = sampleItem();
+    ItemRecord itemBack;
+    roundTrip(item, itemBack);
+    EXPECT_EQ(readFile("12.itm"), SAMPLE_ITEM_FILE);
+    EXPECT_EQ(listing(itemBack), listing(item));
+    EXPECT_EQ(itemBack.damageDice, 9);
+    EXPECT_EQ(itemBack.criticalThreshold, 12);
+
+    const NPCRecord npc = sampleNpc();
+    NPCRecord npcBack;
+    roundTrip(npc, npcBack);
+    EXPECT_EQ(readFile("4.npc"), "Cave Troll\n0.5 1\n1.5 2 2.5\n3\n4\n3.14159\n1e+08\n10\n11\n12\n"
+                                 "13\n14\n15\n16\n0.1\n-7\n20\n21\n22\n23\n5\n6\n7\n-1\n");
+    EXPECT_EQ(listing(npcBack), listing(npc));
+    EXPECT_EQ(values(npcBack.list), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(npcBack.health, 11);
+    EXPECT_EQ(npcBack.experienceValue, 0);
+
+    ObjectRecord object;
+    std::strcpy(object.id, "x9");
+    std::strcpy(object.name, "Old Well");
+    object.f1 = 1, object.f2 = 2, object.f3 = 3, object.f4 = 4, object.f5 = 5;
+    object.s1 = 6, object.s2 = 7, object.s3 = 8, object.s4 = 9;
+    object.i1 = 10, object.i2 = 11, object.i3 = 12, object.i4 = 13, object.i5 = 14, object.i6 = 15;
+    object.s5 = 16, object.i7 = 17;
+    std::strcpy(object.name2, "Well of Souls");
+    ObjectRecord objectBack;
+    roundTrip(object, objectBack);
+    EXPECT_EQ(readFile("x9.obt"), "Old Well\n1 2\n3 4 5\n6\n7\n8\n9\n10\n11\n12\n13\n14 15\n16\n"
+                                  "17\nWell of Souls\n");
+    EXPECT_EQ(listing(objectBack), listing(object));
+
+    QuestRecord quest;
+    std::strcpy(quest.id, "1000");
+    std::strcpy(quest.name, "Find the Ring");
+    std::strcpy(quest.w1, "ab");
+    std::strcpy(quest.w2, "cdef");
+    std::strcpy(quest.w3, "ghijkl");
+    quest.i1 = -5, quest.i2 = 70000;
+    std::strcpy(quest.w4, "final");
+    QuestRecord questBack;
+    roundTrip(quest, questBack);
+    EXPECT_EQ(readFile("1000.qst"), "Find the Ring\nab\ncdef\nghijkl\n-5\n70000\nfinal\n");
+    EXPECT_EQ(listing(questBack), listing(quest));
+
+    const StoryRecord story = sampleStory(2);
+    StoryRecord storyBack;
+    roundTrip(story, storyBack);
+    EXPECT_EQ(readFile("31.str"), "abcd\nvwxyz\n-2\nOnce upon a time\n2\n"
+                                  "k1\nfirst entry\nk2\nsecond entry\n");
+    EXPECT_STREQ(storyBack.entries[1].text, "second entry");
+    EXPECT_STREQ(storyBack.entries[2].key, "");
+}
+
+TEST_F(RecordDir, StoryKeepsThreeEntriesForCountFiveAndFourForCountFour) {
+    StoryRecord back;
+    std::strcpy(back.entries[3].key, "old");
+
+    roundTrip(sampleStory(5), back);
+    EXPECT_EQ(back.entryCount, 5);
+    EXPECT_STREQ(back.entries[2].text, "third");
+    EXPECT_STREQ(back.entries[3].key, "old") << "the fourth entry is stored only for a count of 4";
+    EXPECT_EQ(readFile("31.str").find("fourth"), std::string::npos);
+
+    roundTrip(sampleStory(4), back);
+    EXPECT_STREQ(back.entries[3].key, "k4");
+    EXPECT_STREQ(back.entries[3].text, "fourth and last");
+}
+
+TEST_F(RecordDir, NpcListEndsWithMinusOneAndLoadingReplacesTheList) {
+    NPCRecord empty = sampleNpc();
+    empty.list.clear();
+    ASSERT_TRUE(empty.save());
+    const std::string file = readFile("4.npc");
+    EXPECT_EQ(file.substr(file.size() - 4), "\n-1\n");
+
+    NPCRecord back;
+    back.list.append(42); // a list left from before must not be kept
+    type("4\n");
+    ASSERT_TRUE(back.load());
+    EXPECT_TRUE(back.list.empty());
+
+    // Without the final -1 the list ends at the end of the file.
+    writeFile("4.npc", file.substr(0, file.size() - 3) + "8\n9");
+    type("4\n");
+    ASSERT_TRUE(back.load());
+    EXPECT_EQ(values(back.list), (std::vector<int>{8, 9}));
+
+    // A value that does not parse ends the list too, but the file is bad.
+    writeFile("4.npc", file.substr(0, file.size() - 3) + "8\nx\n-1\n");
+    type("4\n");
+    EXPECT_FALSE(back.load());
+    EXPECT_EQ(values(back.list), (std::vector<int>{8}));
+}
+
+TEST_F(RecordDir, ValuesSharingALineOrOnSeparateLinesReadAlike) {
+    std::string split = SAMPLE_ITEM_FILE;
+    split.replace(split.find("\n5 6\n"), 5, "\n5\n6\n");
+    for (const std::string& file : {std::string(SAMPLE_ITEM_FILE), split}) {
+        writeFile("12.itm", file);
+        ItemRecord back;
+        type("12\n");
+        ASSERT_TRUE(back.load());
+        EXPECT_EQ(back.i5, 5);
+        EXPECT_EQ(back.i6, 6);
+        EXPECT_STREQ(back.code, "AB C");
+        EXPECT_EQ(back.i14, 16);
+    }
+}
+
+TEST_F(RecordDir, BlankAfterANumberBecomesTheFollowingLineField) {
+    writeFile("5.str", "ab\ncd\n3 \nThe real text\n0\n");
+    StoryRecord r;
+    r.entryCount = 2;
+    type("5\n");
+    EXPECT_FALSE(r.load()) << "the text lands where the count is expected";
+    EXPECT_EQ(r.s1, 3);
+    EXPECT_STREQ(r.text, " ");
+    EXPECT_EQ(r.entryCount, 2);
+}
+
+TEST_F(RecordDir, OverlongOrBadValuesStopReadingAndKeepLaterFields) {
+    SkillRecord r;
+    r.s1 = 77;
+    std::strcpy(r.name, "before");
+
+    writeFile("1.skl", std::string(30, 'n') + "\n1\n2\n3\n4\n");
+    type("1\n");
+    EXPECT_FALSE(r.load());
+    EXPECT_STREQ(r.name, "before");
+    EXPECT_EQ(r.s1, 77);
+
+    writeFile("1.skl", std::string(29, 'n') + "\n1\n40000\n3\n4\n");
+    type("1\n");
+    EXPECT_FALSE(r.load()) << "40000 does not fit a short";
+    EXPECT_EQ(std::string(r.name), std::string(29, 'n'));
+    EXPECT_EQ(r.s1, 1);
+    EXPECT_EQ(r.s2, 0);
+    EXPECT_EQ(r.s3, 0);
+
+    QuestRecord q;
+    writeFile("2.qst", "Quest\nab\ncd\ntoolong\n1\n2\nw\n");
+    type("2\n");
+    EXPECT_FALSE(q.load());
+    EXPECT_STREQ(q.w2, "cd");
+    EXPECT_STREQ(q.w3, "") << "a word longer than its field is refused, not cut";
+    EXPECT_EQ(q.i1, 0);
+}
+
+TEST_F(RecordDir, TruncatedFileStopsAtItsEnd) {
+    writeFile("3.obt", "Stone\n1 2\n3 4");
+    ObjectRecord r;
+    r.f5 = 8;
+    type("3\n");
+    EXPECT_FALSE(r.load());
+    EXPECT_EQ(r.f4, 4);
+    EXPECT_EQ(r.f5, 8);
+}
+
+TEST_F(RecordDir, MissingFileLeavesAllButTheNumber) {
+    const ItemRecord before = sampleItem();
+    ItemRecord r = before;
+    type("55\n");
+    EXPECT_FALSE(r.load());
+    EXPECT_STREQ(r.id, "55");
+    std::strcpy(r.id, before.id);
+    EXPECT_EQ(listing(r), listing(before));
+    EXPECT_EQ(errors.str(), "");
+}
+
+TEST_F(RecordDir, RecordNumbersLongerThanFourOrWithSlashesAreRefused) {
+    writeFile("1234.skl", "Name\n1\n2\n3\n4\n");
+    SkillRecord r;
+    std::strcpy(r.id, "9");
+    for (const char* number : {"12345", "../x", "a\\b"}) {
+        type(std::string(number) + "\n");
+        EXPECT_FALSE(r.load());
+        EXPECT_STREQ(r.id, "9") << number;
+    }
+    EXPECT_NE(errors.str().find("Record number refused: 12345"), std::string::npos);
+
+    type("1234\n");
+    EXPECT_TRUE(r.load());
+    EXPECT_EQ(r.s4, 4);
+}
+
+TEST_F(RecordDir, SaveRefusesWhatWouldNotReadBack) {
+    QuestRecord quest; // empty words would shift every later value on reading
+    std::strcpy(quest.id, "8");
+    EXPECT_FALSE(quest.save());
+
+    NPCRecord npc = sampleNpc();
+    npc.list.append(-1);
+    EXPECT_FALSE(npc.save());
+    EXPECT_NE(errors.str().find("list holds -1"), std::string::npos);
+
+    SkillRecord unnamed; // an empty id would name the file ".skl"
+    EXPECT_FALSE(unnamed.save());
+    EXPECT_EQ(output.str(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
+
+TEST_F(RecordDir, EmptyNameAndUnwritableFile) {
+    SkillRecord r;
+    std::strcpy(r.id, "6");
+    r.s1 = 5;
+    SkillRecord back;
+    roundTrip(r, back);
+    EXPECT_STREQ(back.name, "");
+    EXPECT_EQ(back.s1, 5);
+
+    std::strcpy(r.id, "6.sk"); // the file name "6.sk.skl" made into a directory
+    std::filesystem::create_directory("6.sk.skl");
+    output.str("");
+    EXPECT_FALSE(r.save());
+    EXPECT_EQ(output.str(), "Saving to 6.sk.skl\n");
+}
+
+TEST(IntList, CopiesAreDeepAndAppendKeepsOrder) {
+    IntList a;
+    for (int v = 0; v < 1000; ++v)
+        a.append(v);
+    IntList b = a;
+    b.append(1000);
+    EXPECT_EQ(a.size(), 1000);
+    EXPECT_EQ(b.size(), 1001);
+    EXPECT_NE(a.head, b.head);
+    a = b;
+    EXPECT_EQ(values(a), values(b));
+    IntList moved = std::move(a);
+    EXPECT_TRUE(a.empty());
+    EXPECT_EQ(moved.size(), 1001);
+    moved.append(5);
+    EXPECT_EQ(values(moved).back(), 5);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+// The record tool run as a program: standard input in, standard output and
+// error and the exit status out, in a temporary working directory.
+#include "record_dir.h"
+
+#include <sys/wait.h>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class RecordTool : public RecordDir {
+  protected:
+    ToolRun run(const std::string& arguments, const std::string& stdinText) {
+        writeFile("tool.in", stdinText);
+        const std::string command = std::string(ZEB_BUILD_DIR) + "/zeb-records " + arguments +
+                                    " < tool.in > tool.out 2> tool.err";
+        ToolRun result;
+        const int raw = std::system(command.c_str());
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = readFile("tool.out");
+        result.err = readFile("tool.err");
+        return result;
+    }
+};
+
+// One listing per kind, every member named in record order.
+struct KindListing {
+    const char* kind;
+    const char* prompt;
+    const char* fileName;
+    const char* listing;
+};
+
+const KindListing LISTINGS[] = {
+    {"story", "Whats the storyRecord#? ", "20.str",
+     "id: 20\nw1: ab\nw2: abcde\ns1: 3\ntext: A dark night \nentryCount: 4\n"
+     "entry1.key: a\nentry1.text: one\nentry2.key: b\nentry2.text: two words\n"
+     "entry3.key: c\nentry3.text:  three\nentry4.key: dddd\nentry4.text: four\n"},
+    {"skill", "Whats the SkillRecord#? ", "7.skl",
+     "id: 7\nname: Sword Play\ns1: 1\ns2: 2\ns3: 3\ns4: -32768\n"},
+    {"quest", "Whats the QuestRecord#? ", "q1.qst",
+     "id: q1\nname: The Lost Ring\nw1: a\nw2: b\nw3: cccccc\ni1: -1\ni2: 2147483647\n"
+     "w4: done\n"},
+    {"item", "Whats the ItemRecord#? ", "3.itm",
+     "id: 3\nname: Axe\nf1: 0.25\nf2: -1e+10\ni1: 1\ni2: 2\ni3: 3\ni4: 4\ni5: 5\ni6: 6\n"
+     "i7: 7\ni8: 8\ni9: 2\ni10: 6\ni11: 3\ni12: 5\ns1: 9\ni13: 10\ns2: 11\ncode: X Y\n"
+     "i14: 12\n"},
+    {"npc", "Whats the NPCRecord#? ", "9.npc",
+     "id: 9\nname: Bat\nf1: 1\nf2: 2\nf3: 3\nf4: 4\nf5: 5\ns1: 6\ns2: 7\nf6: 8.5\nf7: 9\n"
+     "i1: 30\ni2: 25\ni3: 0\ni4: 0\ni5: 1\ni6: 2\ni7: 3\nf8: 0.125\nf9: 10\ni8: 12\ni9: 1\n"
+     "i10: 2\ni11: 40\nlist: 3 1 2\n"},
+    {"object", "Whats the ObjectRecord#? ", "77.obt",
+     "id: 77\nname: Chest\nf1: 1\nf2: 2\nf3: 3\nf4: 4\nf5: 5\ns1: 1\ns2: 2\ns3: 3\ns4: 4\n"
+     "i1: 1\ni2: 2\ni3: 3\ni4: 4\ni5: 5\ni6: 6\ns5: 7\ni7: 8\nname2: Iron Chest\n"},
+};
+
+TEST_F(RecordTool, EveryKindSavesAndListsBackTheSameMembers) {
+    for (const KindListing& k : LISTINGS) {
+        SCOPED_TRACE(k.kind);
+        const ToolRun saved = run(std::string(k.kind) + " save", k.listing);
+        EXPECT_EQ(saved.status, 0) << saved.err;
+        EXPECT_EQ(saved.out, std::string("Saving to ") + k.fileName + "\n");
+        ASSERT_TRUE(std::filesystem::exists(k.fileName));
+
+        const std::string id = std::string(k.fileName).substr(0, std::string(k.fileName).find('.'));
+        const ToolRun loaded = run(std::string(k.kind) + " load", id + "\n");
+        EXPECT_EQ(loaded.status, 0) << loaded.err;
+        EXPECT_EQ(loaded.out, std::string(k.prompt) + "\n" + k.listing);
+    }
+    EXPECT_EQ(readFile("7.skl"), "Sword Play\n1\n2\n3\n-32768\n");
+}
+
+TEST_F(RecordTool, NpcWithEmptyListAndStoryWithCountFive) {
+    const ToolRun npc = run("npc save", "id: 1\nname: Rat\nlist:\n");
+    ASSERT_EQ(npc.status, 0) << npc.err;
+    const std::string file = readFile("1.npc");
+    EXPECT_EQ(file.substr(file.size() - 6), "\n0\n-1\n");
+    EXPECT_NE(run("npc load", "1").out.find("\nlist:\n"), std::string::npos);
+
+    const ToolRun story = run("story save", "id: 2\nw1: a\nw2: b\nentryCount: 5\nentry1.key: a\n"
+                                            "entry2.key: b\nentry3.key: c\n"
+                                            "entry4.key: d\nentry4.text: lost\n");
+    ASSERT_EQ(story.status, 0) << story.err;
+    const std::string listed = run("story load", "2").out;
+    EXPECT_NE(listed.find("entry3.key: c\n"), std::string::npos);
+    EXPECT_NE(listed.find("entry4.key: \nentry4.text: \n"), std::string::npos);
+}
+
+TEST_F(RecordTool, BadInputIsReportedByLineAndNothingIsWritten) {
+    const ToolRun r = run("skill save", "id: 7\nname: " + std::string(30, 'x') +
+                                            "\nhealth: 3\n\ns1: 70000\ns2 5\ns3: 1.5\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "line 2: bad value for name: expected a line of at most 29 characters\n"
+                     "line 3: unknown name 'health'\n"
+                     "line 5: bad value for s1: expected a whole number from -32768 to 32767\n"
+                     "line 6: expected 'name: value'\n"
+                     "line 7: bad value for s3: expected a whole number from -32768 to 32767\n"
+                     "zeb-records: nothing written\n");
+    EXPECT_FALSE(std::filesystem::exists("7.skl"));
+
+    const ToolRun id = run("quest save", "id: 12345\n");
+    EXPECT_EQ(id.status, 1);
+    EXPECT_NE(id.err.find("line 1: bad value for id"), std::string::npos);
+
+    const ToolRun list = run("npc save", "id: 1\nname: a\nlist: 1 -1 2\n");
+    EXPECT_NE(list.err.find("line 3: bad value for list"), std::string::npos);
+
+    const ToolRun word = run("quest save", "id: 1\nw1: two words\nw2: abcde\nf1: nan\n");
+    EXPECT_NE(word.err.find("line 2: bad value for w1"), std::string::npos);
+    EXPECT_NE(word.err.find("line 3: bad value for w2"), std::string::npos);
+    EXPECT_NE(word.err.find("line 4: unknown name 'f1'"), std::string::npos);
+
+    const ToolRun nan = run("item save", "id: 1\nname: a\nf1: nan\nf2: 1e99\n");
+    EXPECT_NE(nan.err.find("line 3: bad value for f1: expected a finite number"),
+              std::string::npos);
+    EXPECT_NE(nan.err.find("line 4: bad value for f2"), std::string::npos);
+}
+
+TEST_F(RecordTool, MissingWordsMissingFilesAndBadArguments) {
+    const ToolRun words = run("quest save", "id: 5\nname: x\n");
+    EXPECT_EQ(words.status, 1);
+    EXPECT_EQ(words.err, "The quest record is not saved: w1 is empty\n");
+    EXPECT_FALSE(std::filesystem::exists("5.qst"));
+
+    const ToolRun missing = run("object load", "404\n");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "zeb-records: 404.obt is missing or was not read to its end\n");
+
+    const ToolRun refused = run("object load", "40404\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "Whats the ObjectRecord#? \n");
+
+    EXPECT_EQ(run("spell load", "").status, 2);
+    EXPECT_EQ(run("skill print", "").status, 2);
+    EXPECT_EQ(run("", "").status, 2);
+}
+
+} // namespace
