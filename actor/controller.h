@@ -1,0 +1,147 @@
+// Actor controllers: the player's party leader and each creature are driven by
+// one ActorController, which walks its model instance over the one-unit grid
+// along a path of direction codes, finds paths by a breadth-first search spread
+// over frames, and runs a small action machine (idle, go to a goal, wander,
+// chase the player, return home).
+#pragma once
+
+#include "actor/look.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+// Actions.
+enum : int {
+    ACTION_IDLE = 0,
+    ACTION_GO_TO_GOAL = 2,
+    ACTION_WANDER = 3,
+    ACTION_CHASE = 4,
+    ACTION_RETURN_HOME = 5,
+};
+
+constexpr int ACTOR_COUNT = 25;
+constexpr int PLAYER_INDEX = 24;
+constexpr int PATH_CAPACITY = 1000;
+constexpr int PLAYER_SEARCH_LIMIT = 1000;
+constexpr int CREATURE_SEARCH_LIMIT = 300;
+// The visited grid covers the widest search (the player's) in both directions.
+constexpr int VISITED_SIDE = 2 * PLAYER_SEARCH_LIMIT + 1;
+// Size of one cell of the home grid, in world units. One unit, the movement
+// grid: a creature that is chased half its search limit of cells away from
+// home must still be able to plan a path back, which needs home goals closer
+// than the search limit in world units.
+constexpr int HOME_CELL_SIZE = 1;
+constexpr double START_X = 6366.0;
+constexpr double START_Y = 5549.0;
+
+// One queued partial path of the search.
+struct SearchNode {
+    std::string path;
+    int x = 0, y = 0;
+    int length = 0;
+    int distanceToGoal = 0;
+    int goalX = 0, goalY = 0;
+};
+
+class ActorController {
+  public:
+    ActorInstance instance;
+    double (&position)[3] = instance.position;
+    double direction[3] = {0.0, 0.0, 0.0};
+    float& heading = instance.heading;
+    float pitch = 0.0f;
+    bool moving = false;
+    int action = ACTION_IDLE;
+    int previousAction = ACTION_IDLE;
+    float stepAccumulator = 0.0f;
+
+    std::uint8_t path[PATH_CAPACITY] = {};
+    int pathLength = 0;
+    int pathIndex = 0;
+    double goal[2] = {0.0, 0.0};
+
+    // Search state: visited cells (row x + gridOffsetX, column y + gridOffsetY),
+    // allocated once with the controller and cleared only where a search reaches.
+    std::unique_ptr<std::uint8_t[]> visited;
+    int gridOffsetX = 0;
+    int gridOffsetY = 0;
+    std::deque<SearchNode> searchQueue;
+    bool pathFound = false;
+    bool newSearch = false;
+    bool goalAccepted = false;
+    // Nodes taken from the queue since the current search was prepared.
+    long expandedNodes = 0;
+
+    int idleCountdown = 0;
+    int isPlayer = 0;
+    int homeCellWidth = HOME_CELL_SIZE;
+    int homeCellHeight = HOME_CELL_SIZE;
+    int arriveDistance = 20;
+    int repathDistance = 20;
+    int homeMinCellX = 502, homeMinCellY = 744, homeMaxCellX = 552, homeMaxCellY = 792;
+    bool active = false;
+
+    ActorController();
+    ActorController(const ActorController&) = delete;
+    ActorController& operator=(const ActorController&) = delete;
+
+    // Radius of a search and length bound of a path; also the ring size of `path`.
+    int searchLimit() const { return isPlayer ? PLAYER_SEARCH_LIMIT : CREATURE_SEARCH_LIMIT; }
+    // Node expansions per search run: 100 for the player, 10 for a creature.
+    int expansionBudget() const { return (isPlayer - 1) * 90 + 100; }
+    bool pathFinished() const { return pathIndex == pathLength; }
+
+    void setLook(const ActorSlot* slot, int animation);
+    void setAction(int newAction);
+    // The per-frame action logic.
+    void update();
+    // One frame of movement along the path; stands the actor on the ground.
+    void stepAlongPath();
+    // Begins a search to `goal` (its first run only prepares it).
+    void startSearch();
+    void startMoving();
+    void moveForward();
+    void moveBackward();
+    void moveLeft();
+    void moveRight();
+    // True when the horizontal distance to (x, y) is at most `radius`.
+    bool isNear(double x, double y, double z, float radius) const;
+    void draw();
+
+    // One run of the path search (see pathfinding.cpp).
+    void search();
+    SearchNode makeChild(const SearchNode& parent, char letter) const;
+    bool acceptNode(const SearchNode& node);
+
+    // Sets `goal` to a random cell of the home box.
+    void chooseHomeGoal();
+
+  private:
+    void setDirection(float angle);
+    void moveToward(float angle);
+    void stepOnce();
+    void standOnGround();
+    void arriveIdle();
+    void startAnimation(int ActorSlot::*which);
+    void updateChase();
+    void updateReturnHome();
+    void updateOnFinishedPath();
+    void prepareSearch();
+    void expandSearch();
+    void writePath(const SearchNode& result);
+    void clearVisited();
+};
+
+extern ActorController g_actors[ACTOR_COUNT];
+inline ActorController& playerActor() {
+    return g_actors[PLAYER_INDEX];
+}
+
+// Unit vector of a heading and pitch (the heading is first brought into 0..2 pi).
+void directionFromAngles(float heading, float pitch, double out[3]);
+
+// Start-up: binds the player to its look and start point, and stands it on the ground.
+void bindPlayer(const ActorSlot* slot);
+void initPlayer();

@@ -1,0 +1,252 @@
+#include "actor/directions.h"
+#include "test_map.h"
+
+#include <vector>
+
+using testmap::MapTest;
+
+namespace {
+
+void setPath(ActorController& c, std::vector<int> codes) {
+    c.pathIndex = 0;
+    c.pathLength = int(codes.size());
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        c.path[i] = std::uint8_t(codes[i]);
+}
+
+// A creature whose home box is the given cells (the home grid is one unit).
+void makeCreature(ActorController& c, int minX, int minY, int maxX, int maxY) {
+    c.isPlayer = 0;
+    c.homeMinCellX = minX;
+    c.homeMinCellY = minY;
+    c.homeMaxCellX = maxX;
+    c.homeMaxCellY = maxY;
+    c.active = true;
+}
+
+} // namespace
+
+TEST_F(MapTest, StepsTakeTwoFramesAtSixTenthsAndLandOnCellCentres) {
+    ActorController c;
+    ActorSlot slot;
+    slot.halfHeight = 9;
+    c.setLook(&slot, 0);
+    placeAt(c, 10.5, 20.5);
+    setPath(c, {0, 0, 5});
+    g_settings.timeFactor = 0.6;
+    std::vector<std::pair<double, double>> expected = {{10.5, 20.5}, {11.5, 20.5}, {11.5, 20.5},
+                                                       {12.5, 20.5}, {12.5, 20.5}, {13.5, 21.5}};
+    for (std::size_t frame = 0; frame < expected.size(); ++frame) {
+        c.stepAlongPath();
+        EXPECT_DOUBLE_EQ(c.position[0], expected[frame].first) << "frame " << frame;
+        EXPECT_DOUBLE_EQ(c.position[1], expected[frame].second) << "frame " << frame;
+    }
+    EXPECT_TRUE(c.pathFinished());
+    EXPECT_FLOAT_EQ(c.heading, 0.7853982f);
+    EXPECT_DOUBLE_EQ(c.position[2], testmap::GROUND + 9);
+    // Nothing left: further frames leave it where it is.
+    c.stepAlongPath();
+    EXPECT_DOUBLE_EQ(c.position[0], 13.5);
+}
+
+TEST_F(MapTest, StepIsDueOnlyWhenAccumulatedTimeExceedsOne) {
+    struct Case {
+        double timeFactor;
+        int framesPerStep;
+    };
+    for (Case k : {Case{1.0, 2}, Case{1.01, 1}, Case{0.3, 4}}) {
+        SCOPED_TRACE(k.timeFactor);
+        ActorController c;
+        placeAt(c, 50.5, 50.5);
+        setPath(c, {3, 3, 3});
+        g_settings.timeFactor = k.timeFactor;
+        for (int frame = 1; frame <= 3 * k.framesPerStep; ++frame) {
+            c.stepAlongPath();
+            double expectedY = 50.5 + frame / k.framesPerStep;
+            EXPECT_DOUBLE_EQ(c.position[1], expectedY) << "frame " << frame;
+        }
+    }
+}
+
+TEST_F(MapTest, StepOntoBlockedCellIsTakenBack) {
+    for (int code : {0, 5, 6}) {
+        SCOPED_TRACE(code);
+        ActorController c;
+        placeAt(c, 30.5, 40.5);
+        testmap::blocked.clear();
+        testmap::block(30 + dir::kSteps[code].dx, 40 + dir::kSteps[code].dy);
+        setPath(c, {code, 3});
+        c.stepAlongPath();
+        // Back on the cell it stood on, facing the blocked cell; the step is used up.
+        EXPECT_DOUBLE_EQ(c.position[0], 30.5);
+        EXPECT_DOUBLE_EQ(c.position[1], 40.5);
+        EXPECT_FLOAT_EQ(c.heading, dir::headingOf(code));
+        EXPECT_EQ(c.pathIndex, 1);
+        c.stepAlongPath();
+        EXPECT_DOUBLE_EQ(c.position[1], 41.5);
+    }
+}
+
+TEST_F(MapTest, MovementKeysStepRelativeToHeading) {
+    ActorController c;
+    placeAt(c, 60.5, 60.5);
+    c.heading = 0.0f;
+    c.moveForward();
+    EXPECT_DOUBLE_EQ(c.position[0], 61.5);
+    c.moveLeft();
+    EXPECT_DOUBLE_EQ(c.position[1], 61.5);
+    c.moveRight();
+    EXPECT_DOUBLE_EQ(c.position[1], 60.5);
+    c.moveBackward();
+    EXPECT_DOUBLE_EQ(c.position[0], 60.5);
+    EXPECT_DOUBLE_EQ(c.position[1], 60.5);
+    EXPECT_TRUE(c.moving);
+    EXPECT_NEAR(c.direction[0], -1.0, 1e-6);
+}
+
+TEST_F(MapTest, IsNearMeasuresHorizontally) {
+    ActorController c;
+    placeAt(c, 100.0, 100.0);
+    c.position[2] = 500.0;
+    EXPECT_TRUE(c.isNear(103.0, 104.0, 0.0, 5.0f));
+    EXPECT_FALSE(c.isNear(103.0, 104.1, 0.0, 5.0f));
+}
+
+TEST_F(MapTest, PlayerWalksClickedPathWithWalkAndIdleAnimations) {
+    ActorController& player = playerActor();
+    ActorSlot slot;
+    slot.idleAnimation = 4;
+    slot.walkAnimation = 7;
+    player.setLook(&slot, slot.idleAnimation);
+    player.setAction(ACTION_IDLE);
+    player.setAction(ACTION_IDLE);
+    placeAt(player, 700.5, 700.5);
+    player.goal[0] = 760.5;
+    player.goal[1] = 700.5;
+    player.startSearch();
+    ASSERT_TRUE(player.goalAccepted);
+    int frames = 0;
+    while (player.action != ACTION_IDLE && frames < 2000) {
+        player.update();
+        if (player.pathFound && player.action == ACTION_GO_TO_GOAL) {
+            EXPECT_EQ(player.instance.animation, 7);
+        }
+        ++frames;
+    }
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    EXPECT_EQ(player.instance.animation, 4);
+    EXPECT_LE(std::abs(player.position[0] - 760.5), 20.0);
+    EXPECT_GT(player.position[0], 730.0);
+    // The player never leaves idle on its own.
+    for (int i = 0; i < 500; ++i)
+        player.update();
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    player.setLook(nullptr, 0);
+}
+
+TEST_F(MapTest, IdleCreatureWaitsFiftyToOneFortyNineFramesThenWanders) {
+    for (int trial = 0; trial < 20; ++trial) {
+        ActorController c;
+        makeCreature(c, 795, 795, 805, 805);
+        placeAt(c, 800.5, 800.5);
+        setPath(c, {0});
+        c.setAction(ACTION_GO_TO_GOAL);
+        c.update();
+        ASSERT_EQ(c.action, ACTION_IDLE);
+        int countdown = c.idleCountdown;
+        EXPECT_GE(countdown, 50);
+        EXPECT_LE(countdown, 149);
+        for (int f = 1; f < countdown; ++f)
+            c.update();
+        EXPECT_EQ(c.action, ACTION_IDLE);
+        c.update();
+        EXPECT_EQ(c.action, ACTION_WANDER);
+    }
+}
+
+TEST_F(MapTest, WanderGoalLiesInsideHomeBox) {
+    for (int trial = 0; trial < 50; ++trial) {
+        ActorController c;
+        makeCreature(c, 900, 950, 930, 960);
+        placeAt(c, 915.5, 955.5);
+        c.setAction(ACTION_WANDER);
+        c.update();
+        EXPECT_EQ(c.action, ACTION_GO_TO_GOAL);
+        EXPECT_EQ(c.previousAction, ACTION_WANDER);
+        EXPECT_GE(c.goal[0], 900.0);
+        EXPECT_LT(c.goal[0], 930.0);
+        EXPECT_GE(c.goal[1], 950.0);
+        EXPECT_LT(c.goal[1], 960.0);
+        EXPECT_TRUE(c.goalAccepted);
+    }
+}
+
+TEST_F(MapTest, HomeBoxWithoutExtentGivesItsMinimumCell) {
+    ActorController c;
+    makeCreature(c, 0, 0, 0, 0);
+    c.chooseHomeGoal();
+    EXPECT_DOUBLE_EQ(c.goal[0], 0.0);
+    EXPECT_DOUBLE_EQ(c.goal[1], 0.0);
+    makeCreature(c, 40, 70, 40, 60);
+    c.homeCellWidth = c.homeCellHeight = 8;
+    c.chooseHomeGoal();
+    EXPECT_DOUBLE_EQ(c.goal[0], 40 * 8 + 4);
+    EXPECT_DOUBLE_EQ(c.goal[1], 70 * 8 + 4);
+    // A wandering creature with such a box keeps trying without harm.
+    placeAt(c, 2000.5, 2000.5);
+    c.setAction(ACTION_WANDER);
+    for (int i = 0; i < 10; ++i)
+        c.update();
+    EXPECT_TRUE(c.action == ACTION_WANDER || c.action == ACTION_GO_TO_GOAL);
+}
+
+TEST_F(MapTest, CreatureChasesPlayerInsideItsHomeBox) {
+    ActorController& player = playerActor();
+    placeAt(player, 1100.5, 1100.5);
+    ActorController c;
+    ActorSlot slot;
+    slot.walkAnimation = 6;
+    slot.idleAnimation = 2;
+    c.setLook(&slot, slot.idleAnimation);
+    makeCreature(c, 1050, 1050, 1150, 1150);
+    placeAt(c, 1140.5, 1100.5);
+    c.update();
+    EXPECT_EQ(c.action, ACTION_CHASE);
+    EXPECT_EQ(c.instance.animation, 6);
+    EXPECT_DOUBLE_EQ(c.goal[0], 1100.5);
+    EXPECT_TRUE(c.goalAccepted);
+    for (int f = 0; f < 5000 && !(c.pathFound && c.pathFinished()); ++f)
+        c.update();
+    EXPECT_EQ(c.action, ACTION_CHASE);
+    EXPECT_LE(std::abs(c.position[0] - 1100.5) + std::abs(c.position[1] - 1100.5), 21.0);
+    EXPECT_EQ(c.instance.animation, 2);
+    // The player moves away: the creature plans again towards him.
+    placeAt(player, 1130.5, 1140.5);
+    c.update();
+    EXPECT_DOUBLE_EQ(c.goal[0], 1130.5);
+    EXPECT_DOUBLE_EQ(c.goal[1], 1140.5);
+    EXPECT_TRUE(c.goalAccepted);
+    c.setLook(nullptr, 0);
+}
+
+TEST_F(MapTest, ChasingCreatureFarFromHomeReturnsAndIdles) {
+    ActorController& player = playerActor();
+    ActorController c;
+    makeCreature(c, 1300, 1300, 1320, 1320);
+    placeAt(c, 1460.5, 1310.5);
+    placeAt(player, 1470.5, 1310.5);
+    c.setAction(ACTION_CHASE);
+    c.update();
+    EXPECT_EQ(c.action, ACTION_RETURN_HOME);
+    EXPECT_GE(c.goal[0], 1300.0);
+    EXPECT_LT(c.goal[0], 1320.0);
+    ASSERT_TRUE(c.goalAccepted);
+    int frames = 0;
+    while (c.action == ACTION_RETURN_HOME && frames < 20000) {
+        c.update();
+        ++frames;
+    }
+    EXPECT_EQ(c.action, ACTION_IDLE);
+    EXPECT_GE(c.idleCountdown, 50);
+    EXPECT_LT(std::abs(c.position[0] - 1310.0), 40.0);
+}
