@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "platform/win.h"
 #include "render/engine.h"
+#include "render/particles.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -29,7 +30,9 @@ void setProjectionAndView() {
 }
 
 // The sky and the terrain outside, or the dungeon inside.
-void drawWorld() {}
+void drawWorld() {
+    if (g_engine.inDungeon == 0) g_engine.drawSky();
+}
 
 // Reads back the matrices and the depth under the cursor, and unprojects the
 // cursor into the world point under the mouse.
@@ -46,11 +49,15 @@ void readBackMouseWorld(double x, double y) {
 }
 
 // The player's party, creatures, particles and projectiles.
-void drawActors() {}
+void drawActors() {
+    g_particles.drawParticles();
+}
 // The picker's selection pass.
 void runSelectionPass() {}
 // The heads-up display.
-void drawOverlayPass() {}
+void drawOverlayPass() {
+    g_engine.drawOverlay();
+}
 
 } // namespace
 

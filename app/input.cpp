@@ -1,6 +1,7 @@
 #include "app/input.h"
 
 #include "app/settings.h"
+#include "render/engine.h"
 
 InputState g_input;
 int reachDistance = 40;
@@ -154,6 +155,30 @@ void InputState::performAction(int action) {
     switch (action) {
     case 3:
         g_settings.setFlag(FLAG_QUIT);
+        break;
+    case 7:
+        g_engine.lightEnabled = !g_engine.lightEnabled;
+        break;
+    case 8:
+        g_engine.toggleFog();
+        break;
+    case 9:
+        g_engine.multitexture = !g_engine.multitexture;
+        break;
+    case 10:
+        g_engine.showWalkMap = !g_engine.showWalkMap;
+        break;
+    case 17:
+        g_engine.toggleLightType();
+        break;
+    case 18:
+        g_engine.showKeyList = !g_engine.showKeyList;
+        break;
+    case 19:
+        g_engine.cycleFogMode();
+        break;
+    case 21:
+        g_engine.toggleFloatTexts();
         break;
     case 26:
         g_settings.cycleDetailLevel();

@@ -85,6 +85,33 @@ void Engine::applyFog() {
     glClearColor(fogColor[0], fogColor[1], fogColor[2], fogColor[3]);
 }
 
+void Engine::toggleFog() {
+    fogEnabled = !fogEnabled;
+    if (fogEnabled)
+        glEnable(GL_FOG);
+    else
+        glDisable(GL_FOG);
+}
+
+void Engine::cycleFogMode() {
+    if (fogMode == GL_LINEAR)
+        fogMode = GL_EXP;
+    else if (fogMode == GL_EXP)
+        fogMode = GL_EXP2;
+    else
+        fogMode = GL_LINEAR;
+    applyFog();
+}
+
+void Engine::toggleLightType() {
+    lightType = lightType == 3 ? 1 : 3;
+}
+
+void Engine::toggleFloatTexts() {
+    showFloatTexts = !showFloatTexts;
+    if (!showFloatTexts) floatTextCount = 0;
+}
+
 void Engine::probeMultitexture() {
     glActiveTextureARB =
         reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(win::GetProcAddress("glActiveTextureARB"));

@@ -151,6 +151,13 @@ class Engine {
     void initGLState();
     // Sends the fog fields to GL and makes the fog colour the clear colour.
     void applyFog();
+    // Key actions: fog on/off (applied to GL at once), fog mode
+    // GL_LINEAR -> GL_EXP -> GL_EXP2 -> GL_LINEAR, light type 3 <-> 1, float
+    // texts on/off (off also empties this frame's queue).
+    void toggleFog();
+    void cycleFogMode();
+    void toggleLightType();
+    void toggleFloatTexts();
     // Looks up the ARB multitexture entry points and logs what it found.
     void probeMultitexture();
     // Sun direction from the two angles.
