@@ -1,0 +1,329 @@
+#include "model/slot.h"
+
+#include "app/log.h"
+#include "render/engine.h"
+#include "tests/support/read_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A model with the given animations, as (name, start, end), and frameCount
+// frames of three vertices.
+Model modelWith(const std::vector<ModelAnimation>& animations, int frameCount = 0) {
+    Model m;
+    m.animations = animations;
+    m.animationCount = int(animations.size());
+    m.frameCount = frameCount;
+    m.frames.resize(std::size_t(frameCount));
+    for (FrameMesh& f : m.frames) {
+        f.vertexCount = 3;
+        f.vertices.resize(3);
+    }
+    return m;
+}
+
+// The animation clock, driven by the tests.
+std::uint32_t g_now = 0;
+std::uint32_t testClock() {
+    return g_now;
+}
+
+struct ClockGuard {
+    explicit ClockGuard(std::uint32_t start) {
+        g_now = start;
+        setAnimationClock(testClock);
+    }
+    ~ClockGuard() { setAnimationClock(nullptr); }
+};
+
+// Captures the error log for one test.
+struct LogCapture {
+    std::string path;
+    LogCapture() {
+        path = (std::filesystem::temp_directory_path() /
+                ("zeb_slot_log_" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                   .string();
+        openLog(path.c_str());
+    }
+    ~LogCapture() {
+        closeLog();
+        std::filesystem::remove(path);
+    }
+    std::string text() const { return testsupport::readFile(path); }
+};
+
+TEST(ContainsWord, MatchesEitherCaseWhollyInsideAndStopsAtTheStopText) {
+    EXPECT_TRUE(containsWord("stand", "STAND", "cr"));
+    EXPECT_TRUE(containsWord("stand", "Stand_still", "cr"));
+    EXPECT_TRUE(containsWord("run", "xxrun", "cr"));
+    EXPECT_FALSE(containsWord("stand", "crstand", "cr"));
+    EXPECT_FALSE(containsWord("stand", "xcrstand", "cr")) << "the stop comes first";
+    EXPECT_TRUE(containsWord("stand", "standcr", "cr")) << "the word comes first";
+    EXPECT_TRUE(containsWord("stand", "CRSTAND", "cr")) << "the stop text compares exactly";
+    EXPECT_FALSE(containsWord("stand", "stan", "cr")) << "a word cut by the end is no match";
+    EXPECT_FALSE(containsWord("attack", "", "cr"));
+    // Codes 32 apart are equal for the word, letters or not.
+    EXPECT_TRUE(containsWord("a@", "A`", "cr"));
+    EXPECT_FALSE(containsWord("a", "b", "x"));
+}
+
+TEST(SlotSetup, FindsStandardAnimationsAndLogsThem) {
+    LogCapture log;
+    g_engine.models[7] =
+        modelWith({{"crstand", 0, 4}, {"stand", 4, 8}, {"run", 8, 12}, {"attack", 12, 15}}, 16);
+    ModelSlot slot;
+    slot.setup(7, 12);
+    EXPECT_EQ(slot.model, &g_engine.models[7]);
+    EXPECT_EQ(slot.textureIndex, 12);
+    EXPECT_EQ(slot.animationCount, 4);
+    EXPECT_EQ(slot.idleAnimation, 1);
+    EXPECT_EQ(slot.walkAnimation, 2);
+    EXPECT_EQ(slot.attackAnimation, 3);
+    EXPECT_EQ(slot.painAnimation, 1);
+    EXPECT_EQ(slot.deathAnimation, 1);
+    const int weapon[5] = {1, 2, 1, 3, 1}; // idle, walk, pain, attack, death
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(slot.weaponAnimations[i], weapon[i]) << i;
+    EXPECT_NE(log.text().find("\n[7] Anims: 1, 1, 1, 2, 3\n"), std::string::npos) << log.text();
+    g_engine.models[7] = Model();
+}
+
+TEST(SlotSetup, SearchOrderAndWordsDecide) {
+    // The first animation in list order wins, whichever word matched it;
+    // "bite" and "die" are words of their searches, "NULL" is a word too.
+    Model m =
+        modelWith({{"bite", 0, 2}, {"walk", 2, 4}, {"die", 4, 6}, {"hurt", 6, 8}, {"null", 8, 9}});
+    const char* const attack[6] = {"attack", "NULL", "fire", "bite", "NULL", "NULL"};
+    const char* const death[6] = {"death", "die", "NULL", "NULL", "NULL", "NULL"};
+    const char* const pain[6] = {"pain", "hurt", "NULL", "NULL", "NULL", "NULL"};
+    const char* const none[6] = {"zzz", "NULL", "NULL", "NULL", "NULL", "NULL"};
+    EXPECT_EQ(ModelSlot::findAnimation(attack, m), 0);
+    EXPECT_EQ(ModelSlot::findAnimation(death, m), 2);
+    EXPECT_EQ(ModelSlot::findAnimation(pain, m), 3);
+    EXPECT_EQ(ModelSlot::findAnimation(none, m), 4);
+    EXPECT_EQ(ModelSlot::findAnimation(none, Model()), 1);
+}
+
+TEST(SlotSetup, ModelThatFailedToLoadFindsNothing) {
+    LogCapture log;
+    g_engine.models[3] = Model();
+    ModelSlot slot;
+    slot.setup(3, 3);
+    EXPECT_EQ(slot.animationCount, 0);
+    EXPECT_EQ(slot.idleAnimation, 1);
+    EXPECT_EQ(slot.attackAnimation, 1);
+    EXPECT_NE(log.text().find("[3] Anims: 1, 1, 1, 1, 1\n"), std::string::npos);
+
+    ModelInstance instance;
+    instance.slot = &slot;
+    instance.frame = 5;
+    instance.setAnimation(1);
+    EXPECT_EQ(instance.animation, 1);
+    EXPECT_EQ(instance.frame, 5) << "only the animation number changes";
+    int current, next;
+    float t;
+    EXPECT_FALSE(slot.advance(instance, *slot.model, slot.deathAnimation, current, next, t));
+
+    // An index outside the model table leaves the slot without a model.
+    ModelSlot outside;
+    outside.setup(MODEL_TABLE_SIZE, 0);
+    EXPECT_EQ(outside.model, nullptr);
+    EXPECT_EQ(outside.idleAnimation, 1);
+}
+
+TEST(SlotTable, FillsTheUsedSlotsWithWeaponsAndOverrides) {
+    LogCapture log;
+    // Every actor model offers the same list: stand, run, pain, death, attack.
+    for (int i = 25; i < MODEL_TABLE_SIZE; ++i)
+        g_engine.models[i] = modelWith({{"stand", 0, 4},
+                                        {"run", 4, 8},
+                                        {"pain", 8, 10},
+                                        {"death", 10, 14},
+                                        {"attack", 14, 20}},
+                                       21);
+    setupModelSlots();
+
+    const ModelSlot& sara = g_modelSlots[26];
+    EXPECT_TRUE(sara.hasWeapon);
+    EXPECT_EQ(sara.weaponModel, &g_engine.models[52]);
+    EXPECT_EQ(sara.weaponTextureIndex, 52);
+    EXPECT_EQ(sara.attackAnimation, 7);
+    EXPECT_EQ(sara.weaponAnimations[WEAPON_ATTACK], 7);
+    EXPECT_EQ(sara.weaponAnimations[WEAPON_DEATH], -1);
+    EXPECT_EQ(sara.weaponAnimations[WEAPON_IDLE], 0) << "entries not overridden come from setup";
+
+    const ModelSlot& cloud = g_modelSlots[57];
+    EXPECT_EQ(cloud.model, &g_engine.models[65]);
+    EXPECT_EQ(cloud.textureIndex, 83);
+    EXPECT_EQ(cloud.weaponModel, &g_engine.models[66]);
+    EXPECT_EQ(cloud.idleAnimation, 10);
+    EXPECT_EQ(cloud.deathAnimation, 14);
+    EXPECT_EQ(cloud.weaponAnimations[WEAPON_IDLE], 10);
+    EXPECT_EQ(cloud.weaponAnimations[WEAPON_DEATH], 14);
+    EXPECT_EQ(cloud.weaponAnimations[WEAPON_WALK], 1);
+
+    const ModelSlot& player = g_modelSlots[78];
+    EXPECT_EQ(player.model, &g_engine.models[73]);
+    EXPECT_EQ(player.textureIndex, 106);
+    EXPECT_EQ(player.zOffset, -1);
+    EXPECT_EQ(player.attackAnimation, 10);
+    EXPECT_EQ(g_modelSlots[77].zOffset, 0) << "only the player's tengu is raised";
+
+    EXPECT_FLOAT_EQ(g_modelSlots[13].scale, 0.15f);
+    EXPECT_EQ(g_modelSlots[13].zOffset, 10);
+    EXPECT_FLOAT_EQ(g_modelSlots[8].scale, 0.25f) << "a row without overrides keeps the defaults";
+    EXPECT_EQ(g_modelSlots[8].pickHeight, 15);
+    EXPECT_EQ(g_modelSlots[8].halfHeight, 7);
+    EXPECT_TRUE(g_modelSlots[68].hasWeapon);
+    EXPECT_EQ(g_modelSlots[68].weaponModel, &g_engine.models[70]);
+    for (int unused : {6, 9, 15, 16, 19, 22, 25, 27, 29, 35, 38, 47, 50, 79, 99}) {
+        EXPECT_EQ(g_modelSlots[unused].model, nullptr) << unused;
+        EXPECT_FALSE(g_modelSlots[unused].hasWeapon) << unused;
+    }
+
+    // One log line per slot set up.
+    std::string text = log.text();
+    int lines = 0;
+    for (std::size_t at = text.find("] Anims: "); at != std::string::npos;
+         at = text.find("] Anims: ", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 62);
+
+    for (ModelSlot& s : g_modelSlots)
+        s = ModelSlot();
+    for (Model& m : g_engine.models)
+        m = Model();
+}
+
+class Instances : public ::testing::Test {
+  protected:
+    Model model;
+    ModelSlot slot;
+    ModelInstance instance;
+    void SetUp() override {
+        // idle 0..40, walk 40..46, death 100..110 (frames beyond are there).
+        model = modelWith({{"idle", 0, 40}, {"walk", 40, 46}, {"death", 100, 110}}, 120);
+        slot.model = &model;
+        slot.animationCount = model.animationCount;
+        slot.deathAnimation = 2;
+        instance.slot = &slot;
+    }
+    // The frames shown over successive key-frame steps, 125 ms apart.
+    std::vector<int> framesShown(int steps, int holdAnimation) {
+        std::vector<int> shown;
+        for (int i = 0; i < steps; ++i) {
+            g_now += 125;
+            int current = -1, next = -1;
+            float t = 0.0f;
+            EXPECT_TRUE(slot.advance(instance, model, holdAnimation, current, next, t));
+            shown.push_back(current);
+        }
+        return shown;
+    }
+};
+
+TEST_F(Instances, EachInstanceTakesTheNextNumber) {
+    ModelInstance a, b;
+    EXPECT_EQ(b.id, a.id + 1);
+    EXPECT_EQ(a.id, instance.id + 1);
+    EXPECT_FLOAT_EQ(a.light, 1.0f);
+    EXPECT_EQ(a.slot, nullptr);
+}
+
+TEST_F(Instances, SetAnimationStartsAtTheFirstFrameAndIgnoresBadIndices) {
+    instance.setAnimation(1);
+    EXPECT_EQ(instance.animation, 1);
+    EXPECT_EQ(instance.frame, 40);
+    EXPECT_STREQ(instance.animationName, "walk");
+    for (int bad : {-1, 3, 1000}) {
+        instance.setAnimation(bad);
+        EXPECT_EQ(instance.animation, bad);
+        EXPECT_EQ(instance.frame, 40);
+        EXPECT_STREQ(instance.animationName, "walk");
+    }
+    model.animations[0].name = "averyveryverylongname";
+    instance.setAnimation(0);
+    EXPECT_STREQ(instance.animationName, "averyveryverylo") << "cut to 15 characters";
+}
+
+TEST_F(Instances, LoopingAnimationsCycleFromStartToEndMinusOne) {
+    ClockGuard clock(1000);
+    instance.setAnimation(0);
+    std::vector<int> shown = framesShown(82, slot.deathAnimation);
+    for (int i = 0; i < 82; ++i)
+        EXPECT_EQ(shown[std::size_t(i)], i % 40) << "step " << i;
+
+    instance.setAnimation(1);
+    shown = framesShown(13, slot.deathAnimation);
+    const std::vector<int> walk = {40, 41, 42, 43, 44, 45, 40, 41, 42, 43, 44, 45, 40};
+    EXPECT_EQ(shown, walk);
+}
+
+TEST_F(Instances, DeathHoldsOnItsLastFrame) {
+    ClockGuard clock(1000);
+    instance.setAnimation(2);
+    std::vector<int> shown = framesShown(15, slot.deathAnimation);
+    const std::vector<int> death = {100, 101, 102, 103, 104, 105, 106, 107,
+                                    108, 109, 109, 109, 109, 109, 109};
+    EXPECT_EQ(shown, death);
+
+    // Without the hold (the weapon's pass) the same animation wraps.
+    instance.setAnimation(2);
+    shown = framesShown(11, -1);
+    EXPECT_EQ(shown.back(), 100);
+}
+
+TEST_F(Instances, StepTimeBlendsAndStepsOnlyAfterAKeyFrame) {
+    ClockGuard clock(5000);
+    instance.lastTime = 4750.0f;
+    instance.frame = 3;
+    EXPECT_FLOAT_EQ(slot.stepTime(4, instance), 2.0f) << "not clamped";
+    EXPECT_EQ(instance.frame, 4);
+    EXPECT_FLOAT_EQ(instance.lastTime, 5000.0f);
+    EXPECT_FLOAT_EQ(instance.elapsed, 250.0f);
+
+    g_now = 5100;
+    EXPECT_FLOAT_EQ(slot.stepTime(5, instance), 0.8f);
+    EXPECT_EQ(instance.frame, 4);
+    EXPECT_FLOAT_EQ(instance.lastTime, 5000.0f);
+
+    g_now = 5125;
+    EXPECT_FLOAT_EQ(slot.stepTime(5, instance), 1.0f);
+    EXPECT_EQ(instance.frame, 5);
+}
+
+TEST_F(Instances, UnusableFrameRangesAreNotDrawn) {
+    ClockGuard clock(1000);
+    int current, next;
+    float t;
+    instance.animation = 0;
+    model.animations[0] = {"idle", -1, 40};
+    EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
+    model.animations[0] = {"idle", 0, 10001};
+    EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
+    model.animations[0] = {"idle", 0, 0};
+    EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
+    instance.animation = 3;
+    EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
+}
+
+TEST(Weapon, ShownOnlyDuringItsListedAnimations) {
+    ModelSlot slot;
+    slot.weaponAnimations[WEAPON_IDLE] = 0;
+    slot.weaponAnimations[WEAPON_WALK] = 2;
+    slot.weaponAnimations[WEAPON_PAIN] = 3;
+    slot.weaponAnimations[WEAPON_ATTACK] = 7;
+    slot.weaponAnimations[WEAPON_DEATH] = -1;
+    EXPECT_TRUE(slot.showsWeapon(0));
+    EXPECT_TRUE(slot.showsWeapon(7));
+    EXPECT_FALSE(slot.showsWeapon(4)) << "the death animation is not listed";
+    EXPECT_FALSE(slot.showsWeapon(1));
+}
+
+} // namespace
