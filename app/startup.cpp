@@ -2,6 +2,7 @@
 #include "app/mainloop.h"
 #include "app/random.h"
 #include "app/settings.h"
+#include "model/slot.h"
 #include "render/engine.h"
 
 // The start-up block: runs once, inside the first active pass, and loads and
@@ -12,9 +13,10 @@ void runStartupBlock() {
     g_engine.initEngine();
     g_settings.applyDetailLevel(3);
     g_engine.playSplash();
-    // The dungeon layout; the model slot table; the player's
-    // controller, statistics and weapon; decor kinds; the outside world;
-    // creatures; the player controller's start.
+    // The dungeon layout.
+    setupModelSlots();
+    // The player's controller, statistics and weapon; decor kinds; the
+    // outside world; creatures; the player controller's start.
     g_settings.clearFlag(FLAG_INIT_PENDING);
 }
 
