@@ -1,0 +1,11 @@
+#include "interact/portal.h"
+
+namespace {
+int g_portalCounter = -1;
+}
+
+Portal::Portal() : id(++g_portalCounter) {}
+
+void resetPortalIds() {
+    g_portalCounter = -1;
+}

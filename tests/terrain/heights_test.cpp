@@ -1,0 +1,117 @@
+#include "app/random.h"
+#include "terrain/terrain_build.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using terraintest::TempDir;
+
+namespace {
+
+HeightRange readBytes(const std::vector<unsigned char>& bytes, HeightSamples& samples) {
+    TempDir dir;
+    dir.write("terrain.dat", bytes);
+    std::FILE* f = std::fopen(dir.file("terrain.dat").c_str(), "rb");
+    HeightRange r = readHeightSamples(f, samples);
+    std::fclose(f);
+    return r;
+}
+
+TEST(HeightFile, SamplesAreBigEndianAndMissingOnesReadAsZero) {
+    HeightSamples s;
+    // 0x0102, 0xFFFF (missing), 0x1234, then a lone byte: the absent second
+    // byte reads as 0xFF.
+    HeightRange r = readBytes({0x01, 0x02, 0xFF, 0xFF, 0x12, 0x34, 0x00}, s);
+    EXPECT_EQ(s.s[0], 0x0102);
+    EXPECT_EQ(s.s[1], 0) << "0xFFFF is a missing sample";
+    EXPECT_EQ(s.s[2], 0x1234);
+    EXPECT_EQ(s.s[3], 0x00FF);
+    EXPECT_EQ(s.s[4], 0) << "past the end of a short file";
+    EXPECT_EQ(s.s[SAMPLE_COUNT - 1], 0);
+    EXPECT_EQ(r.highest, 0x1234) << "0xFFFF must never become the maximum";
+    EXPECT_EQ(r.lowest, 0) << "the lowest point starts at 0";
+}
+
+TEST(HeightFile, MissingFileGivesAnAllZeroMapWithRangeZero) {
+    HeightSamples s;
+    s.s[5] = 77;
+    HeightRange r = readHeightSamples(nullptr, s);
+    EXPECT_EQ(r.highest, 0);
+    EXPECT_EQ(r.lowest, 0);
+    EXPECT_EQ(s.s[5], 0);
+}
+
+TEST(HeightShape, RangeToWorldUnitsAndFlatMapGuard) {
+    EXPECT_EQ(maxHeightFromRange({16000, 0}), 2000);
+    EXPECT_EQ(maxHeightFromRange({15, 0}), 1);
+    EXPECT_EQ(maxHeightFromRange({7, 0}), 0);
+
+    // A map below one world unit: no division by zero, and flat.
+    HeightSamples s;
+    s.s[0] = 7;
+    s.s[123] = 3;
+    crt::srand(5);
+    shapeHeights(s, {7, 0}, 0);
+    for (int k : {0, 123, 4000})
+        EXPECT_EQ(s.s[std::size_t(k)], 0);
+}
+
+TEST(HeightShape, CurveBendsRawHeightsAndNoiseStaysUnderOnePercent) {
+    HeightSamples s;
+    const int raw = 16000, m = maxHeightFromRange({raw, 0});
+    s.s[0] = raw;
+    s.s[1] = 0;
+    s.s[2] = raw / 2;
+    crt::srand(1);
+    shapeHeights(s, {raw, 0}, m);
+    // s -> (s / M)^0.85 x M with M the height in world units.
+    const double top = std::pow(double(raw) / m, 0.85) * m;
+    EXPECT_GE(s.s[0], int(top) - 1);
+    EXPECT_LE(s.s[0], top + m / 100.0);
+    EXPECT_GE(s.s[1], 0);
+    EXPECT_LE(s.s[1], m / 100);
+    // Half the raw height lands on 0.5^0.85 of the top: low ground is lifted.
+    EXPECT_NEAR(s.s[2], std::pow(0.5, 0.85) * top, m / 100.0 + 1.0);
+    // The noise differs between samples of the same height.
+    bool varied = false;
+    for (int k = 3; k < 200; ++k)
+        varied = varied || s.s[std::size_t(k)] != s.s[3];
+    EXPECT_TRUE(varied);
+}
+
+TEST(HeightRim, NearAndFarEdgesOfAColumnRiseThenDipAtTheOuterCells) {
+    HeightSamples s; // all zero
+    raiseRimColumns(s);
+    const int x = 1000, W = SAMPLE_STRIDE;
+    // Near edge: parabola 5 (20 - k)^2, then the outer 11 fall below the
+    // (already lifted) sample 10, which itself ends at 500 - sqrt(10100).
+    EXPECT_EQ(s.at(x, 20), 0);
+    EXPECT_EQ(s.at(x, 11), 405);
+    EXPECT_EQ(s.at(x, 0), 500 - 10);
+    EXPECT_EQ(s.at(x, 5), int(500 - std::sqrt(625.0 + 100.0)));
+    EXPECT_EQ(s.at(x, 10), int(500 - std::sqrt(10100.0)));
+    // Far edge: samples W - 2 - k, referred to W - 22 and W - 11.
+    EXPECT_EQ(s.at(x, W - 22), 0);
+    EXPECT_EQ(s.at(x, W - 2), 605 - 10);
+    EXPECT_EQ(s.at(x, W - 12), int(int(605 - std::sqrt(6561.0 + 100.0)) - std::sqrt(10100.0)));
+    // The middle is untouched.
+    EXPECT_EQ(s.at(x, 1000), 0);
+}
+
+TEST(HeightRim, WholeRimStaysInsideTheArrayAndLiftsAllFourSides) {
+    HeightSamples s;
+    raiseRim(s);
+    const int W = SAMPLE_STRIDE;
+    EXPECT_GT(s.at(1000, 15), 0);
+    EXPECT_GT(s.at(15, 1000), 0);
+    EXPECT_GT(s.at(1000, W - 17), 0);
+    EXPECT_GT(s.at(W - 17, 1000), 0);
+    // Corner squares copy from the rim, so they are lifted too.
+    EXPECT_GT(s.at(5, 3), 0);
+    EXPECT_GT(s.at(W - 15, W - 5), 0);
+    EXPECT_EQ(s.at(1000, 1000), 0);
+}
+
+} // namespace
