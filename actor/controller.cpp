@@ -54,22 +54,24 @@ ActorController::ActorController()
     position[1] = START_Y;
 }
 
-void ActorController::setLook(const ActorSlot* slot, int animation) {
+void ActorController::setLook(const ModelSlot* slot, int animation) {
     instance.slot = slot;
     instance.setAnimation(animation);
 }
 
+// The previous action is the last different one: setting the action it already
+// has keeps it, so that a refused goal always leads back out of GoToGoal.
 void ActorController::setAction(int newAction) {
-    previousAction = action;
+    if (newAction != action) previousAction = action;
     action = newAction;
 }
 
-void ActorController::startAnimation(int ActorSlot::*which) {
+void ActorController::startAnimation(int ModelSlot::*which) {
     if (instance.slot) instance.setAnimation(instance.slot->*which);
 }
 
 void ActorController::startMoving() {
-    if (previousAction == ACTION_IDLE) startAnimation(&ActorSlot::walkAnimation);
+    if (previousAction == ACTION_IDLE) startAnimation(&ModelSlot::walkAnimation);
     moving = true;
 }
 
@@ -157,7 +159,7 @@ void ActorController::chooseHomeGoal() {
 // At the end of a walked path: idle for 50 to 149 frames.
 void ActorController::arriveIdle() {
     setAction(ACTION_IDLE);
-    startAnimation(&ActorSlot::idleAnimation);
+    startAnimation(&ModelSlot::idleAnimation);
     idleCountdown = crt::rand() % 100 + 50;
 }
 
@@ -182,7 +184,7 @@ void ActorController::update() {
         goal[0] = player.position[0];
         goal[1] = player.position[1];
         setAction(ACTION_CHASE);
-        startAnimation(&ActorSlot::walkAnimation);
+        startAnimation(&ModelSlot::walkAnimation);
         startSearch();
     } else if (action == ACTION_CHASE) {
         updateChase();
@@ -206,13 +208,13 @@ void ActorController::updateChase() {
     };
     if (d >= repathDistance) {
         goToPlayer();
-        if (pathFound) startAnimation(&ActorSlot::walkAnimation);
+        if (pathFound) startAnimation(&ModelSlot::walkAnimation);
     } else if (!pathFinished()) {
         stepAlongPath();
-        if (pathFinished()) startAnimation(&ActorSlot::idleAnimation);
+        if (pathFinished()) startAnimation(&ModelSlot::idleAnimation);
     } else if (!pathFound) {
         search();
-        if (pathFound) startAnimation(&ActorSlot::walkAnimation);
+        if (pathFound) startAnimation(&ModelSlot::walkAnimation);
     } else if (d >= arriveDistance) {
         goToPlayer();
     }
@@ -251,7 +253,7 @@ void ActorController::updateOnFinishedPath() {
     }
 }
 
-void bindPlayer(const ActorSlot* slot) {
+void bindPlayer(const ModelSlot* slot) {
     ActorController& player = playerActor();
     player.isPlayer = 1;
     player.setLook(slot, slot ? slot->idleAnimation : 0);

@@ -5,7 +5,7 @@
 // chase the player, return home).
 #pragma once
 
-#include "actor/look.h"
+#include "model/slot.h"
 
 #include <cstdint>
 #include <deque>
@@ -23,6 +23,8 @@ enum : int {
 
 constexpr int ACTOR_COUNT = 25;
 constexpr int PLAYER_INDEX = 24;
+// The model slot of the player's party leader.
+constexpr int PLAYER_SLOT = 78;
 constexpr int PATH_CAPACITY = 1000;
 constexpr int PLAYER_SEARCH_LIMIT = 1000;
 constexpr int CREATURE_SEARCH_LIMIT = 300;
@@ -47,7 +49,7 @@ struct SearchNode {
 
 class ActorController {
   public:
-    ActorInstance instance;
+    ModelInstance instance;
     double (&position)[3] = instance.position;
     double direction[3] = {0.0, 0.0, 0.0};
     float& heading = instance.heading;
@@ -93,7 +95,7 @@ class ActorController {
     int expansionBudget() const { return (isPlayer - 1) * 90 + 100; }
     bool pathFinished() const { return pathIndex == pathLength; }
 
-    void setLook(const ActorSlot* slot, int animation);
+    void setLook(const ModelSlot* slot, int animation);
     void setAction(int newAction);
     // The per-frame action logic.
     void update();
@@ -124,7 +126,7 @@ class ActorController {
     void stepOnce();
     void standOnGround();
     void arriveIdle();
-    void startAnimation(int ActorSlot::*which);
+    void startAnimation(int ModelSlot::*which);
     void updateChase();
     void updateReturnHome();
     void updateOnFinishedPath();
@@ -143,5 +145,5 @@ inline ActorController& playerActor() {
 void directionFromAngles(float heading, float pitch, double out[3]);
 
 // Start-up: binds the player to its look and start point, and stands it on the ground.
-void bindPlayer(const ActorSlot* slot);
+void bindPlayer(const ModelSlot* slot);
 void initPlayer();

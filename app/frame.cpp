@@ -1,3 +1,4 @@
+#include "actor/controller.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/mainloop.h"
@@ -50,6 +51,7 @@ void readBackMouseWorld(double x, double y) {
 
 // The player's party, creatures, particles and projectiles.
 void drawActors() {
+    playerActor().draw();
     g_particles.drawParticles();
 }
 // The picker's selection pass.
@@ -67,6 +69,9 @@ void renderFrame() {
     double x = g_input.cursor.x, y = g_input.cursor.y;
     drawWorld();
     readBackMouseWorld(x, y);
+    // A click sends the player to the point under the mouse.
+    playerActor().goal[0] = g_frame.mouseWorld[0];
+    playerActor().goal[1] = g_frame.mouseWorld[1];
     drawActors();
     runSelectionPass();
     drawOverlayPass();

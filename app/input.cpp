@@ -1,5 +1,7 @@
 #include "app/input.h"
 
+#include "actor/commands.h"
+#include "app/mainloop.h"
 #include "app/settings.h"
 #include "render/engine.h"
 
@@ -141,6 +143,7 @@ void InputState::handleInput() {
     // Bound actions; camera control, clicks and the pending action join as
     // their subsystems arrive.
     if (!g_settings.testFlag(FLAG_INPUT_LOCKED)) {
+        if (!g_settings.testFlag(FLAG_FREEMOVE) && leftPressed) leftClick();
         for (int a = 0; a < ACTION_COUNT; ++a) {
             int key = bindings[a];
             if (key <= 0 || key >= KEY_STATE_COUNT || keys[key] != 1) continue;
@@ -151,8 +154,27 @@ void InputState::handleInput() {
     leftPressed = middlePressed = rightPressed = 0;
 }
 
+// The left click: sends the player to the point under the mouse.
+void InputState::leftClick() {
+    reachDistance = g_engine.inDungeon ? 20 : 40;
+    next_action = -1;
+    walkPlayerTo(g_frame.mouseWorld[0], g_frame.mouseWorld[1]);
+}
+
 void InputState::performAction(int action) {
     switch (action) {
+    case 5:
+        stepPlayerAnimation(+1);
+        break;
+    case 6:
+        stepPlayerAnimation(-1);
+        break;
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+        movePlayer(action);
+        break;
     case 3:
         g_settings.setFlag(FLAG_QUIT);
         break;

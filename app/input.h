@@ -43,6 +43,8 @@ class InputState {
     // Once per frame: camera control, pending action, clicks and bound actions.
     void handleInput();
     void readCursor();
+    // The left click on the world (free-move off).
+    void leftClick();
     // Performs the effect of one bound action.
     void performAction(int action);
 

@@ -1,5 +1,6 @@
 #include "app/mainloop.h"
 
+#include "actor/controller.h"
 #include "app/input.h"
 #include "app/log.h"
 #include "app/random.h"
@@ -31,8 +32,10 @@ void runMainLoop() {
         runPass();
 }
 
-// The player's controller and the terrain window join the pass as they arrive.
-static void updateWorld() {}
+// The player's controller, then the terrain window (when it arrives).
+static void updateWorld() {
+    playerActor().update();
+}
 
 void runPass() {
     win::MSG msg;

@@ -1,3 +1,4 @@
+#include "actor/controller.h"
 #include "app/log.h"
 #include "app/mainloop.h"
 #include "app/random.h"
@@ -15,8 +16,11 @@ void runStartupBlock() {
     g_engine.playSplash();
     // The dungeon layout.
     setupModelSlots();
-    // The player's controller, statistics and weapon; decor kinds; the
-    // outside world; creatures; the player controller's start.
+    // The player's party leader at the start point, idling.
+    bindPlayer(&g_modelSlots[PLAYER_SLOT]);
+    // The player's statistics and weapon; decor kinds; the outside world;
+    // creatures.
+    initPlayer();
     g_settings.clearFlag(FLAG_INIT_PENDING);
 }
 

@@ -28,7 +28,7 @@ void makeCreature(ActorController& c, int minX, int minY, int maxX, int maxY) {
 
 TEST_F(MapTest, StepsTakeTwoFramesAtSixTenthsAndLandOnCellCentres) {
     ActorController c;
-    ActorSlot slot;
+    ModelSlot slot;
     slot.halfHeight = 9;
     c.setLook(&slot, 0);
     placeAt(c, 10.5, 20.5);
@@ -114,12 +114,11 @@ TEST_F(MapTest, IsNearMeasuresHorizontally) {
 
 TEST_F(MapTest, PlayerWalksClickedPathWithWalkAndIdleAnimations) {
     ActorController& player = playerActor();
-    ActorSlot slot;
+    ModelSlot slot;
     slot.idleAnimation = 4;
     slot.walkAnimation = 7;
     player.setLook(&slot, slot.idleAnimation);
-    player.setAction(ACTION_IDLE);
-    player.setAction(ACTION_IDLE);
+    player.action = player.previousAction = ACTION_IDLE;
     placeAt(player, 700.5, 700.5);
     player.goal[0] = 760.5;
     player.goal[1] = 700.5;
@@ -204,7 +203,7 @@ TEST_F(MapTest, CreatureChasesPlayerInsideItsHomeBox) {
     ActorController& player = playerActor();
     placeAt(player, 1100.5, 1100.5);
     ActorController c;
-    ActorSlot slot;
+    ModelSlot slot;
     slot.walkAnimation = 6;
     slot.idleAnimation = 2;
     c.setLook(&slot, slot.idleAnimation);

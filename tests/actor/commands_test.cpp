@@ -1,0 +1,110 @@
+#include "actor/commands.h"
+#include "app/input.h"
+#include "app/mainloop.h"
+#include "test_map.h"
+
+using testmap::MapTest;
+
+namespace {
+
+class ClickTest : public MapTest {
+  protected:
+    void SetUp() override {
+        MapTest::SetUp();
+        g_input.reset();
+        g_settings.clearFlag(FLAG_FREEMOVE | FLAG_INPUT_LOCKED);
+        ActorController& player = playerActor();
+        placeAt(player, 3000.5, 3000.5);
+        player.pathIndex = player.pathLength = 0;
+        player.action = player.previousAction = ACTION_IDLE;
+        player.goalAccepted = player.pathFound = player.newSearch = false;
+        player.searchQueue.clear();
+    }
+    void TearDown() override {
+        g_settings.clearFlag(FLAG_FREEMOVE);
+        g_input.reset();
+        MapTest::TearDown();
+    }
+    static void clickAt(double x, double y) {
+        g_frame.mouseWorld[0] = x;
+        g_frame.mouseWorld[1] = y;
+        g_input.leftPressed = 1;
+        g_input.handleInput();
+    }
+};
+
+} // namespace
+
+TEST_F(ClickTest, ClickOnOpenGroundWalksPlayerThere) {
+    g_input.next_action = 2;
+    clickAt(3050.5, 3000.5);
+    ActorController& player = playerActor();
+    EXPECT_TRUE(player.goalAccepted);
+    EXPECT_EQ(player.action, ACTION_GO_TO_GOAL);
+    EXPECT_EQ(g_input.next_action, -1);
+    EXPECT_EQ(reachDistance, 40);
+    for (int frame = 0; frame < 2000 && player.action != ACTION_IDLE; ++frame)
+        player.update();
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    EXPECT_GT(player.position[0], 3025.0);
+}
+
+TEST_F(ClickTest, RefusedClickLeavesPlayerStanding) {
+    ActorController& player = playerActor();
+    testmap::block(3040, 3000);
+    clickAt(3040.5, 3000.5);
+    EXPECT_FALSE(player.goalAccepted);
+    clickAt(3000.5 + PLAYER_SEARCH_LIMIT, 3000.5);
+    EXPECT_FALSE(player.goalAccepted);
+    for (int frame = 0; frame < 50; ++frame)
+        player.update();
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    EXPECT_DOUBLE_EQ(player.position[0], 3000.5);
+    EXPECT_DOUBLE_EQ(player.position[1], 3000.5);
+}
+
+TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
+    ActorController& player = playerActor();
+    ModelSlot slot;
+    slot.idleAnimation = 1;
+    slot.walkAnimation = 5;
+    player.setLook(&slot, slot.idleAnimation);
+    clickAt(3080.5, 3000.5);
+    player.update();
+    testmap::block(3040, 3000);
+    clickAt(3040.5, 3000.5);
+    player.update();
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    clickAt(3080.5, 3010.5);
+    for (int frame = 0; frame < 200 && !player.pathFound; ++frame)
+        player.update();
+    ASSERT_TRUE(player.pathFound);
+    EXPECT_EQ(player.instance.animation, 5);
+    player.setLook(nullptr, 0);
+}
+
+TEST_F(ClickTest, NoWalkingInFreeMoveOrWithoutPress) {
+    ActorController& player = playerActor();
+    g_settings.setFlag(FLAG_FREEMOVE);
+    clickAt(3050.5, 3000.5);
+    EXPECT_EQ(player.action, ACTION_IDLE);
+    EXPECT_FALSE(player.goalAccepted);
+    g_settings.clearFlag(FLAG_FREEMOVE);
+    g_frame.mouseWorld[0] = 3050.5;
+    g_input.handleInput();
+    EXPECT_EQ(player.action, ACTION_IDLE);
+}
+
+TEST_F(ClickTest, AnimationKeysStepThePlayersAnimation) {
+    ActorController& player = playerActor();
+    player.instance.setAnimation(3);
+    g_input.keys['Z'] = 1;
+    g_input.handleInput();
+    EXPECT_EQ(player.instance.animation, 4);
+    // The key state is consumed: no second step while held.
+    g_input.handleInput();
+    EXPECT_EQ(player.instance.animation, 4);
+    g_input.keys['X'] = 1;
+    g_input.handleInput();
+    EXPECT_EQ(player.instance.animation, 3);
+}
