@@ -1,11 +1,34 @@
 #include "actor/commands.h"
 #include "app/input.h"
 #include "app/mainloop.h"
+#include "render/particles.h"
 #include "test_map.h"
 
 using testmap::MapTest;
 
 namespace {
+
+// The one active particle (the test fails when there is not exactly one).
+const Particle* onlyParticle() {
+    const Particle* found = nullptr;
+    int count = 0;
+    for (const Particle& p : g_particles.particles)
+        if (p.active) {
+            found = &p;
+            ++count;
+        }
+    EXPECT_EQ(count, 1);
+    return count == 1 ? found : nullptr;
+}
+
+void expectMarker(int sprite, double x, double y) {
+    const Particle* p = onlyParticle();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->sprite, sprite);
+    EXPECT_FLOAT_EQ(float(p->position[0]), float(x));
+    EXPECT_FLOAT_EQ(float(p->position[1]), float(y));
+    EXPECT_FLOAT_EQ(float(p->position[2]), float(testmap::GROUND + MARKER_HEIGHT));
+}
 
 class ClickTest : public MapTest {
   protected:
@@ -19,6 +42,7 @@ class ClickTest : public MapTest {
         player.action = player.previousAction = ACTION_IDLE;
         player.goalAccepted = player.pathFound = player.newSearch = false;
         player.searchQueue.clear();
+        g_particles.clear();
     }
     void TearDown() override {
         g_settings.clearFlag(FLAG_FREEMOVE);
@@ -40,6 +64,8 @@ TEST_F(ClickTest, ClickOnOpenGroundWalksPlayerThere) {
     clickAt(3050.5, 3000.5);
     ActorController& player = playerActor();
     EXPECT_TRUE(player.goalAccepted);
+    // The click marker, 10 above the ground where the player was sent.
+    expectMarker(2, 3050.5, 3000.5);
     EXPECT_EQ(player.action, ACTION_GO_TO_GOAL);
     EXPECT_EQ(g_input.next_action, -1);
     EXPECT_EQ(reachDistance, 40);
@@ -54,6 +80,8 @@ TEST_F(ClickTest, RefusedClickLeavesPlayerStanding) {
     testmap::block(3040, 3000);
     clickAt(3040.5, 3000.5);
     EXPECT_FALSE(player.goalAccepted);
+    // The failed-path marker instead of the click marker.
+    expectMarker(3, 3040.5, 3000.5);
     clickAt(3000.5 + PLAYER_SEARCH_LIMIT, 3000.5);
     EXPECT_FALSE(player.goalAccepted);
     for (int frame = 0; frame < 50; ++frame)
@@ -89,6 +117,7 @@ TEST_F(ClickTest, NoWalkingInFreeMoveOrWithoutPress) {
     clickAt(3050.5, 3000.5);
     EXPECT_EQ(player.action, ACTION_IDLE);
     EXPECT_FALSE(player.goalAccepted);
+    EXPECT_EQ(g_particles.activeCount(), 0);
     g_settings.clearFlag(FLAG_FREEMOVE);
     g_frame.mouseWorld[0] = 3050.5;
     g_input.handleInput();
