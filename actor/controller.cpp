@@ -2,8 +2,10 @@
 
 #include "actor/directions.h"
 #include "actor/ground.h"
+#include "app/camera.h"
 #include "app/random.h"
 #include "app/settings.h"
+#include "dungeon/world.h"
 
 #include <cmath>
 
@@ -33,8 +35,10 @@ int truncatedDistance(double ax, double ay, double bx, double by) {
     return int(std::sqrt(dx * dx + dy * dy));
 }
 
-// Moves the camera after the actor moved.
-void followCamera() {}
+// Puts the camera back on the player after an actor moved.
+void followCamera() {
+    g_camera.follow(playerActor().position);
+}
 
 } // namespace
 
@@ -259,6 +263,8 @@ void bindPlayer(const ModelSlot* slot) {
     player.setLook(slot, slot ? slot->idleAnimation : 0);
     player.position[0] = START_X;
     player.position[1] = START_Y;
+    savedOutsidePosition[0] = START_X;
+    savedOutsidePosition[1] = START_Y;
 }
 
 void initPlayer() {

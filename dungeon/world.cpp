@@ -1,5 +1,7 @@
 #include "dungeon/world.h"
 
+#include "actor/controller.h"
+
 #include "app/camera.h"
 #include "app/log.h"
 #include "app/settings.h"
@@ -50,7 +52,9 @@ void enterOutside() {
     killDungeon();
     g_log << "Building outside..." << std::endl;
     createTerrain();
-    double player[3] = {savedOutsidePosition[0], savedOutsidePosition[1], 0.0};
-    if (localTerrain) player[2] = localTerrain->heightAt(player[0], player[1]);
+    double* player = playerActor().position;
+    player[0] = savedOutsidePosition[0];
+    player[1] = savedOutsidePosition[1];
+    player[2] = localTerrain ? localTerrain->heightAt(player[0], player[1]) : 0.0;
     g_camera.follow(player);
 }
