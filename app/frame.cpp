@@ -3,9 +3,11 @@
 #include "app/input.h"
 #include "app/mainloop.h"
 #include "app/settings.h"
+#include "dungeon/world.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "render/particles.h"
+#include "terrain/terrain_draw.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -32,7 +34,10 @@ void setProjectionAndView() {
 
 // The sky and the terrain outside, or the dungeon inside.
 void drawWorld() {
-    if (g_engine.inDungeon == 0) g_engine.drawSky();
+    if (g_engine.inDungeon == 0) {
+        g_engine.drawSky();
+        if (localTerrain) drawTerrain(*localTerrain);
+    }
 }
 
 // Reads back the matrices and the depth under the cursor, and unprojects the

@@ -6,6 +6,7 @@
 #include "app/random.h"
 #include "app/settings.h"
 #include "app/window.h"
+#include "dungeon/world.h"
 #include "render/engine.h"
 
 MainLoop g_loop;
@@ -32,9 +33,11 @@ void runMainLoop() {
         runPass();
 }
 
-// The player's controller, then the terrain window (when it arrives).
+// The player's controller, then the terrain window following the camera
+// while outside.
 static void updateWorld() {
     playerActor().update();
+    if (g_engine.inDungeon == 0 && terrain && localTerrain) localTerrain->update(*terrain);
 }
 
 void runPass() {

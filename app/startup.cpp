@@ -3,6 +3,8 @@
 #include "app/mainloop.h"
 #include "app/random.h"
 #include "app/settings.h"
+#include "dungeon/world.h"
+#include "interact/decor.h"
 #include "model/slot.h"
 #include "render/engine.h"
 
@@ -18,12 +20,15 @@ void runStartupBlock() {
     setupModelSlots();
     // The player's party leader at the start point, idling.
     bindPlayer(&g_modelSlots[PLAYER_SLOT]);
-    // The player's statistics and weapon; decor kinds; the outside world;
-    // creatures.
+    // The player's statistics and weapon.
+    setupDecorKinds();
+    enterOutside();
+    // Creatures.
     initPlayer();
     g_settings.clearFlag(FLAG_INIT_PENDING);
 }
 
 void onDetailLevelApplied(int level) {
     g_engine.postStatus("Setting detail level to %i", level);
+    if (g_engine.inDungeon == 0 && terrain && localTerrain) localTerrain->rebuild(*terrain);
 }

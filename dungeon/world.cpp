@@ -1,23 +1,57 @@
 #include "dungeon/world.h"
 
 #include "actor/controller.h"
-
 #include "app/camera.h"
 #include "app/log.h"
 #include "app/settings.h"
 #include "app/window.h"
+#include "model/slot.h"
 #include "render/engine.h"
 
 TerrainList* terrain = nullptr;
 LocalTerrain* localTerrain = nullptr;
 Dungeon* dungeon = nullptr;
-double savedOutsidePosition[3] = {0.0, 0.0, 0.0};
+// Start-up stores the player's start point here before the first entry.
+double savedOutsidePosition[3] = {START_X, START_Y, 0.0};
+
+namespace {
+void showBar(int x, int y, int width, int height, int value, int maximum) {
+    g_engine.setLoadingBar(x, y, width, height, value, maximum);
+}
+void stepBar() {
+    g_engine.stepLoadingBar();
+}
+void hideBar() {
+    g_engine.hideLoadingBar();
+}
+} // namespace
 
 TerrainBuildOptions gameTerrainOptions() {
     TerrainBuildOptions options;
     options.dataDir = "Data";
-    options.useGL = g_window.renderingContext;
+    TerrainLight& light = options.light;
+    for (int k = 0; k < 3; ++k)
+        light.direction[k] = g_engine.lightDirection[k];
+    light.clampLow = g_engine.lightClampLow;
+    light.clampHigh = g_engine.lightClampHigh;
+    light.outLow = g_engine.lightOutLow;
+    light.outHigh = g_engine.lightOutHigh;
+    light.exponent = g_engine.lightExponent;
+    options.lightType = g_engine.lightType;
+    // Light textures and the loading bar need the window's GL context, and
+    // the light textures the multitexture unit selection.
+    const bool gl = g_window.renderingContext;
+    options.useGL = gl && g_engine.glActiveTextureARB != nullptr;
+    if (gl) {
+        options.showBar = showBar;
+        options.stepBar = stepBar;
+        options.hideBar = hideBar;
+    }
     return options;
+}
+
+namespace {
+float outsideLight(double x, double y, double z);
 }
 
 void createTerrain() {
@@ -26,6 +60,7 @@ void createTerrain() {
         terrain->build(gameTerrainOptions());
         localTerrain = new LocalTerrain(*terrain);
         terrain->finishPages();
+        g_modelQueries.outsideLight = outsideLight;
         return;
     }
     g_log << "ERROR: Terrain already exists!" << std::endl;
@@ -41,20 +76,43 @@ void killDungeon() {
     // The dungeon itself (and so its destruction) is not part of the game yet.
 }
 
+namespace {
+// Light of a model standing outside.
+float outsideLight(double x, double y, double z) {
+    return localTerrain ? localTerrain->lightAt(x, y, z) : 1.0f;
+}
+
+// Stands the player at its saved outside position, on the ground, and puts
+// the camera behind it.
+void placePlayerOutside() {
+    ActorController& player = playerActor();
+    for (int k = 0; k < 3; ++k)
+        player.position[k] = savedOutsidePosition[k];
+    const int halfHeight = player.instance.slot ? player.instance.slot->halfHeight : 0;
+    if (localTerrain)
+        player.position[2] =
+            localTerrain->heightAt(player.position[0], player.position[1]) + halfHeight;
+    g_camera.follow(player.position);
+}
+} // namespace
+
 void enterOutside() {
     g_log << "Entering outside..." << std::endl;
     g_engine.inDungeon = 0;
+    g_engine.fogColor[0] = 0.62f;
+    g_engine.fogColor[1] = 0.64f;
+    g_engine.fogColor[2] = 0.64f;
     g_camera.eye[0] = 100.0;
     g_camera.eye[1] = 500.0;
     g_camera.eye[2] = 500.0;
     g_camera.far = g_settings.terrainViewRange;
+    g_engine.fogStart = float(g_camera.far / 2);
+    g_engine.fogEnd = float(g_camera.far);
     g_log << "Killing dungeon..." << std::endl;
     killDungeon();
     g_log << "Building outside..." << std::endl;
     createTerrain();
-    double* player = playerActor().position;
-    player[0] = savedOutsidePosition[0];
-    player[1] = savedOutsidePosition[1];
-    player[2] = localTerrain ? localTerrain->heightAt(player[0], player[1]) : 0.0;
-    g_camera.follow(player);
+    // The creatures are spawned around the player here once they exist.
+    placePlayerOutside();
+    if (g_window.renderingContext) g_engine.applyFog();
 }

@@ -1,11 +1,14 @@
 #include "interact/building.h"
 
 #include "app/random.h"
+#include "render/engine.h"
 
 namespace {
 int g_buildingCounter = -1;
-// The wall image's texture name joins when the world texture table does.
-unsigned worldTextureName(int) { return 0; }
+unsigned worldTextureName(int index) {
+    if (index < 0 || index >= WORLD_TEXTURE_COUNT) return 0;
+    return g_engine.worldTextures[index];
+}
 } // namespace
 
 void resetBuildingIds() {

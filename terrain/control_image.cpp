@@ -1,8 +1,13 @@
+#include "render/bmp.h"
 #include "terrain/terrain_build.h"
 
-// The control images are read with the game's bitmap reader once it exists;
-// until then the build runs without dirt and towns.
-bool loadControlImage(const std::string&, ControlImage& out) {
+bool loadControlImage(const std::string& path, ControlImage& out) {
     out = ControlImage();
-    return false;
+    BmpImage image;
+    std::string error;
+    if (!loadBmp(path, image, error)) return false;
+    out.width = image.width;
+    out.height = image.height;
+    out.rgb = std::move(image.rgb);
+    return true;
 }

@@ -1,6 +1,6 @@
 #include "terrain/light_textures.h"
 
-#include "platform/win.h"
+#include "render/engine.h"
 #include "terrain/terrain_build.h"
 
 #include <GL/gl.h>
@@ -20,9 +20,7 @@ const char* dummyLightName(int lightType) {
 
 namespace {
 PFNGLACTIVETEXTUREARBPROC activeTextureEntry() {
-    static auto entry =
-        reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(win::GetProcAddress("glActiveTextureARB"));
-    return entry;
+    return g_engine.glActiveTextureARB;
 }
 } // namespace
 

@@ -1,0 +1,412 @@
+#include "terrain/terrain_draw.h"
+
+#include "app/camera.h"
+#include "app/settings.h"
+#include "render/engine.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cmath>
+
+long g_terrainTriangles = 0;
+
+namespace {
+constexpr double TWO_PI = 6.2831855;
+constexpr double CONE_HALF_ANGLE = 1.1780972; // 3 pi / 8
+constexpr int MAX_LOD_LEVEL = 5;
+// Texture coordinates repeat every 16 cells; a light texture spans a page.
+constexpr float TEXTURE_CELLS = 16.0f;
+} // namespace
+
+// ---- visibility and detail ----
+
+ViewCone viewCone(float yaw, double eyeZ, float scale) {
+    const double half = scale * eyeZ + CONE_HALF_ANGLE;
+    double start = yaw - half;
+    while (start < 0.0)
+        start += TWO_PI;
+    return {start, start + 2 * half};
+}
+
+double headingOf(double dx, double dy) {
+    double a;
+    if (dx != 0.0) {
+        a = std::atan(dy / dx);
+        if (dx < 0.0) a -= M_PI;
+    } else if (dy > 0.0) {
+        a = M_PI / 2;
+    } else if (dy < 0.0) {
+        a = 4.71238898;
+    } else {
+        a = 0.0;
+    }
+    if (a < 0.0) a += 2 * M_PI;
+    return a;
+}
+
+bool coneHolds(const ViewCone& c, double a1, double a2) {
+    if (a1 < a2) a1 += 2 * M_PI;
+    auto in = [&](double a) { return c.start <= a && a <= c.end; };
+    return in(a1) || in(a2) || in(a2 + 2 * M_PI);
+}
+
+void pageCornersToTest(int a, int b, int r, int x, int y, double corners[2][2]) {
+    const int p = PAGE_SIZE;
+    int c[2][2];
+    if (a == r && b > r)
+        c[0][0] = x, c[0][1] = y, c[1][0] = x + p, c[1][1] = y;
+    else if (a == r && b < r)
+        c[0][0] = x + p, c[0][1] = y + p, c[1][0] = x, c[1][1] = y + p;
+    else if (b == r && a > r)
+        c[0][0] = x, c[0][1] = y + p, c[1][0] = x, c[1][1] = y;
+    else if (b == r && a < r)
+        c[0][0] = x + p, c[0][1] = y, c[1][0] = x + p, c[1][1] = y + p;
+    else if (a > r && b > r)
+        c[0][0] = x, c[0][1] = y + p, c[1][0] = x + p, c[1][1] = y;
+    else if (a > r && b < r)
+        c[0][0] = x + p, c[0][1] = y + p, c[1][0] = x, c[1][1] = y;
+    else if (a < r && b < r)
+        c[0][0] = x + p, c[0][1] = y, c[1][0] = x, c[1][1] = y + p;
+    else // a < r, b > r (the centre cell never gets here)
+        c[0][0] = x, c[0][1] = y, c[1][0] = x + p, c[1][1] = y + p;
+    for (int k = 0; k < 2; ++k)
+        for (int e = 0; e < 2; ++e)
+            corners[k][e] = c[k][e];
+}
+
+int lodLevelAt(double distance, int lodDistance) {
+    const int level = int(distance / std::max(lodDistance, 1) + 1.0);
+    return std::clamp(level, 1, MAX_LOD_LEVEL);
+}
+
+void bendEdge(float (&edge)[PAGE_VERTS], const float (&h)[PAGE_VERTS], int s, int d) {
+    if (d <= 0 || s <= 0) return;
+    const int k = 1 << d;
+    for (int i = s; i < PAGE_VERTS; i += s) {
+        const int m = (i / s) % k;
+        if (m == 0) continue;
+        const int lo = i - m * s, hi = std::min(i + (k - m) * s, PAGE_CELLS);
+        edge[i] = float(m) / float(k) * (h[hi] - h[lo]) + h[lo];
+    }
+}
+
+namespace {
+
+bool pageInView(const ViewCone& cone, const double eye[3], int a, int b, int r,
+                const TerrainPage& p) {
+    if (std::abs(r - a) <= 1 && std::abs(r - b) <= 1) return true;
+    double c[2][2];
+    pageCornersToTest(a, b, r, p.originX, p.originY, c);
+    const double a1 = headingOf(c[0][0] - eye[0], c[0][1] - eye[1]);
+    const double a2 = headingOf(c[1][0] - eye[0], c[1][1] - eye[1]);
+    return coneHolds(cone, a1, a2);
+}
+
+} // namespace
+
+void assignTerrainDetail(LocalTerrain& w, const double eye[3], float yaw) {
+    const ViewCone cone = viewCone(yaw, eye[2], heightScale);
+    const int n = LocalTerrain::windowPages(), r = LocalTerrain::windowRadius();
+    // A free camera may fly anywhere; far off the map every page is far away.
+    const long ex = long(std::clamp(eye[0], -1.0e9, 1.0e9));
+    const long ey = long(std::clamp(eye[1], -1.0e9, 1.0e9));
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            TerrainPage* p = w.pages[a][b];
+            if (!p) continue;
+            p->visible = pageInView(cone, eye, a, b, r, *p) ? 1 : 0;
+            if (!p->visible) {
+                p->lodLevel = 0;
+                p->lodStep = 1;
+                continue;
+            }
+            const long dx = ex - p->centreX, dy = ey - p->centreY;
+            const double d = std::sqrt(double(dx * dx + dy * dy));
+            p->lodLevel = lodLevelAt(d, g_settings.terrainLodDistance);
+            p->lodStep = lodStepOf(p->lodLevel);
+        }
+}
+
+// ---- drawing ----
+
+namespace {
+
+// What the frame can use: texture units through the extension, the light
+// texture on unit 2.
+struct DrawSetup {
+    bool units = false;        // glActiveTextureARB and glMultiTexCoord2fARB exist
+    bool multitexture = false; // grass and rock blended on units 0 and 1
+    bool lightTexture = false; // the page's light texture on unit 2
+    bool vertexLight = false;  // light type 1: vertex colours carry the light
+    float lightScale = 1.0f / 64.0f;
+};
+
+void selectUnit(const DrawSetup& s, GLenum unit) {
+    if (s.units) g_engine.glActiveTextureARB(unit);
+}
+
+void texCoord(const DrawSetup& s, GLenum unit, float u, float v) {
+    if (s.units)
+        g_engine.glMultiTexCoord2fARB(unit, u, v);
+    else if (unit == GL_TEXTURE0_ARB)
+        glTexCoord2f(u, v);
+}
+
+void disableUnit(const DrawSetup& s, GLenum unit) {
+    if (!s.units) return;
+    selectUnit(s, unit);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void setUpTextures(const DrawSetup& s) {
+    if (!s.multitexture) {
+        glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
+        return;
+    }
+    selectUnit(s, GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+    // Rock over grass by the vertex alpha, which carries the slope.
+    selectUnit(s, GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_ROCK]);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_PRIMARY_COLOR_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_INTERPOLATE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA_ARB, GL_PRIMARY_COLOR_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA);
+}
+
+// Seams: each edge of the page that meets a coarser neighbour follows it.
+struct Seams {
+    bool bent[4] = {};
+};
+
+Seams mendSeams(TerrainPage& p, LocalTerrain& w, int a, int b, int n) {
+    Seams seams;
+    auto coarser = [&](int na, int nb) {
+        if (na < 0 || nb < 0 || na >= n || nb >= n || !w.pages[na][nb]) return 0;
+        return std::max(w.pages[na][nb]->lodLevel - p.lodLevel, 0);
+    };
+    float line[PAGE_VERTS];
+    auto bend = [&](int side, float(&edge)[PAGE_VERTS], int d, auto at) {
+        if (d <= 0) return;
+        for (int k = 0; k < PAGE_VERTS; ++k)
+            line[k] = at(k);
+        bendEdge(edge, line, p.lodStep, d);
+        seams.bent[side] = true;
+    };
+    bend(0, p.edgeHighY, coarser(a, b + 1), [&](int k) { return p.height[k][PAGE_CELLS]; });
+    bend(1, p.edgeLowY, coarser(a, b - 1), [&](int k) { return p.height[k][0]; });
+    bend(2, p.edgeHighX, coarser(a + 1, b), [&](int k) { return p.height[PAGE_CELLS][k]; });
+    bend(3, p.edgeLowX, coarser(a - 1, b), [&](int k) { return p.height[0][k]; });
+    return seams;
+}
+
+void restoreSeams(TerrainPage& p, const Seams& s) {
+    for (int k = 0; k < PAGE_VERTS; ++k) {
+        if (s.bent[0]) p.edgeHighY[k] = p.height[k][PAGE_CELLS];
+        if (s.bent[1]) p.edgeLowY[k] = p.height[k][0];
+        if (s.bent[2]) p.edgeHighX[k] = p.height[PAGE_CELLS][k];
+        if (s.bent[3]) p.edgeLowX[k] = p.height[0][k];
+    }
+}
+
+// Height drawn at vertex (i, j): the (possibly bent) edges on the border.
+float drawnHeight(const TerrainPage& p, int i, int j) {
+    if (i == 0) return p.edgeLowX[j];
+    if (i == PAGE_CELLS) return p.edgeHighX[j];
+    if (j == 0) return p.edgeLowY[i];
+    if (j == PAGE_CELLS) return p.edgeHighY[i];
+    return p.height[i][j];
+}
+
+struct RowBuffers {
+    double (*prevPos)[3];
+    double (*curPos)[3];
+    double (*prevTex)[3];
+    double (*curTex)[3];
+    void swap() {
+        std::swap(prevPos, curPos);
+        std::swap(prevTex, curTex);
+    }
+};
+
+void fillRow(const TerrainPage& p, RowBuffers& rb, int j, int s) {
+    for (int i = 0; i < PAGE_VERTS; i += s) {
+        rb.curPos[i][0] = CELL_SIZE * i;
+        rb.curPos[i][1] = CELL_SIZE * j;
+        rb.curPos[i][2] = drawnHeight(p, i, j);
+        rb.curTex[i][0] = i / TEXTURE_CELLS;
+        rb.curTex[i][1] = j / TEXTURE_CELLS;
+        g_terrainTriangles += 2;
+    }
+}
+
+void vertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
+            const double (*tex)[3], int i, int row) {
+    const float l = s.vertexLight ? p.light[i][row] : 1.0f;
+    const float u = float(tex[i][0]), v = float(tex[i][1]);
+    if (!s.multitexture) {
+        if (s.vertexLight) glColor3f(l, l, l);
+        texCoord(s, GL_TEXTURE0_ARB, u, v);
+    } else {
+        glColor4f(l, l, l, p.slope[i][row]);
+        texCoord(s, GL_TEXTURE0_ARB, u, v);
+        texCoord(s, GL_TEXTURE1_ARB, u, v);
+        if (s.lightTexture) texCoord(s, GL_TEXTURE2_ARB, i * s.lightScale, row * s.lightScale);
+    }
+    glVertex3d(pos[i][0], pos[i][1], pos[i][2]);
+}
+
+void drawStrip(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, int j, int step) {
+    if (s.multitexture) {
+        selectUnit(s, GL_TEXTURE0_ARB);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
+        selectUnit(s, GL_TEXTURE1_ARB);
+        glEnable(GL_TEXTURE_2D);
+    }
+    glBegin(GL_QUAD_STRIP);
+    for (int i = 0; i < PAGE_VERTS; i += step) {
+        vertex(s, p, rb.prevPos, rb.prevTex, i, j - step);
+        vertex(s, p, rb.curPos, rb.curTex, i, j);
+    }
+    glEnd();
+}
+
+// Path texture blended in by the dirt weight, quad by quad.
+void drawDirt(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, int j, int step) {
+    disableUnit(s, GL_TEXTURE1_ARB);
+    disableUnit(s, GL_TEXTURE2_ARB);
+    disableUnit(s, GL_TEXTURE3_ARB);
+    selectUnit(s, GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_PATH]);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const int r0 = j - step;
+    for (int i = 0; i + step < PAGE_VERTS; i += step) {
+        const int i1 = i + step;
+        if (p.dirt[i][r0] == 0.0f && p.dirt[i][j] == 0.0f && p.dirt[i1][r0] == 0.0f &&
+            p.dirt[i1][j] == 0.0f)
+            continue;
+        glBegin(GL_QUAD_STRIP);
+        for (int e = 0; e < 4; ++e) {
+            const int ci = e < 2 ? i : i1, row = (e % 2 == 0) ? r0 : j;
+            const double(*pos)[3] = row == j ? rb.curPos : rb.prevPos;
+            const double(*tex)[3] = row == j ? rb.curTex : rb.prevTex;
+            const float l = g_engine.lightEnabled ? p.light[ci][row] : 1.0f;
+            glColor4f(l, l, l, p.dirt[ci][row]);
+            texCoord(s, GL_TEXTURE0_ARB, float(tex[ci][0]), float(tex[ci][1]));
+            glVertex3d(pos[ci][0], pos[ci][1], pos[ci][2]);
+        }
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+}
+
+void bindLightTexture(const DrawSetup& s, const TerrainPage& p) {
+    selectUnit(s, GL_TEXTURE2_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, p.lightTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+}
+
+void drawWalkMap(const DrawSetup& s, const TerrainPage& p) {
+    disableUnit(s, GL_TEXTURE1_ARB);
+    disableUnit(s, GL_TEXTURE2_ARB);
+    disableUnit(s, GL_TEXTURE3_ARB);
+    selectUnit(s, GL_TEXTURE0_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < PAGE_CELLS; ++i)
+        for (int j = 0; j < PAGE_CELLS; ++j) {
+            if (!p.blocked[i][j]) continue;
+            const double x = p.originX + CELL_SIZE * i, y = p.originY + CELL_SIZE * j;
+            glVertex3d(x, y, p.height[i][j] + 1.0);
+            glVertex3d(x, y + CELL_SIZE, p.height[i][j + 1] + 1.0);
+            glVertex3d(x + CELL_SIZE, y + CELL_SIZE, p.height[i + 1][j + 1] + 1.0);
+            glVertex3d(x + CELL_SIZE, y, p.height[i + 1][j] + 1.0);
+        }
+    glEnd();
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b, int n) {
+    const Seams seams = mendSeams(p, w, a, b, n);
+    glPushMatrix();
+    glTranslated(p.originX, p.originY, p.originZ);
+    const int step = p.lodStep;
+    RowBuffers rb{g_terrainRows->rows[0], g_terrainRows->rows[1], g_terrainRows->rows[2],
+                  g_terrainRows->rows[3]};
+    const bool useLightTexture = s.lightTexture && p.lightTexture != 0;
+    DrawSetup ps = s;
+    ps.lightTexture = useLightTexture;
+    for (int j = 0; j < PAGE_VERTS; j += step) {
+        if (useLightTexture) bindLightTexture(ps, p);
+        fillRow(p, rb, j, step);
+        if (j > 0) {
+            drawStrip(ps, p, rb, j, step);
+            if (p.lodLevel <= g_settings.terrainDetail) drawDirt(ps, p, rb, j, step);
+        }
+        rb.swap();
+    }
+    restoreSeams(p, seams);
+    glPopMatrix();
+    if (g_engine.showWalkMap && p.lodLevel < 3) drawWalkMap(s, p);
+}
+
+// Portals, buildings and decor of a near page are drawn here once their
+// drawing exists; reduced is 1 on the coarsest pages that show objects.
+void drawPageObjects(const TerrainPage&, int /*reduced*/) {}
+
+} // namespace
+
+void drawTerrain(LocalTerrain& w) {
+    if (!g_terrainRows) g_terrainRows = new TerrainRowBuffers();
+    g_terrainTriangles = 0;
+    assignTerrainDetail(w, g_camera.eye, g_camera.yaw);
+
+    DrawSetup s;
+    s.units = g_engine.glActiveTextureARB && g_engine.glMultiTexCoord2fARB;
+    s.multitexture = s.units && g_engine.multitexture;
+    s.lightTexture = s.multitexture && g_engine.lightEnabled &&
+                     (g_engine.lightType == 2 || g_engine.lightType == 3);
+    s.vertexLight = g_engine.lightEnabled && g_engine.lightType == 1;
+    s.lightScale = g_engine.lightType == 3 ? 1.0f / 128.0f : 1.0f / 64.0f;
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    setUpTextures(s);
+    const int n = LocalTerrain::windowPages();
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            TerrainPage* p = w.pages[a][b];
+            if (p && p->visible) drawPage(s, *p, w, a, b, n);
+        }
+    disableUnit(s, GL_TEXTURE1_ARB);
+    disableUnit(s, GL_TEXTURE2_ARB);
+    disableUnit(s, GL_TEXTURE3_ARB);
+    selectUnit(s, GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            const TerrainPage* p = w.pages[a][b];
+            if (!p || !p->visible || p->lodLevel > g_settings.terrainLodSteps) continue;
+            drawPageObjects(*p, p->lodLevel == g_settings.terrainLodSteps ? 1 : 0);
+        }
+}
