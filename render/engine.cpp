@@ -37,6 +37,10 @@ void Engine::initEngine() {
     buildSky();
     loadModels();
     loadSplashImages();
+    configureRendering();
+}
+
+void Engine::configureRendering() {
     initGLState();
     probeMultitexture();
     g_log << "Light_type: " << lightType << std::endl;
@@ -112,6 +116,21 @@ void Engine::toggleFloatTexts() {
     if (!showFloatTexts) floatTextCount = 0;
 }
 
+namespace {
+
+// The driver's texture-unit count, asked through the same entry-point lookup
+// as the extension (so the whole probe sees one driver).
+GLint maxTextureUnits() {
+    using GetIntegerv = void (*)(GLenum, GLint*);
+    auto query = reinterpret_cast<GetIntegerv>(win::GetProcAddress("glGetIntegerv"));
+    if (query == nullptr) query = glGetIntegerv;
+    GLint units = 0;
+    query(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    return units;
+}
+
+} // namespace
+
 void Engine::probeMultitexture() {
     glActiveTextureARB =
         reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(win::GetProcAddress("glActiveTextureARB"));
@@ -123,8 +142,7 @@ void Engine::probeMultitexture() {
         lightType = 1;
         return;
     }
-    GLint units = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    GLint units = maxTextureUnits();
     g_log << "Multitexturing enabled.  Max textures: " << units << std::endl;
     if (units < 2) {
         g_log << "ERROR: Not enough textures available for multitexturing or texture lighting.  "

@@ -148,6 +148,9 @@ class Engine {
     // Start-up, once, with the context current: fonts, textures, sprites,
     // sky, models, splash images, GL state, multitexturing probe.
     void initEngine();
+    // The part of initEngine after loading: GL state, the multitexturing
+    // probe, the "Light_type: " line, light type 3.
+    void configureRendering();
     void initGLState();
     // Sends the fog fields to GL and makes the fog colour the clear colour.
     void applyFog();

@@ -1,0 +1,100 @@
+// Helpers for the render tests: a captured error log, a scratch working
+// directory for data files, and pixel read-back.
+#pragma once
+
+#include "app/log.h"
+#include "app/settings.h"
+
+#include "../support/read_file.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rendertest {
+
+// A name unique to the running test, so parallel test processes never share files.
+inline std::string testName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "_" + info->name();
+}
+
+// Sends the error log to a file of its own for the test's life.
+class LogCapture {
+  public:
+    LogCapture() : path_(std::string(ZEB_BUILD_DIR) + "/render_" + testName() + ".log") {
+        openLog(path_.c_str());
+    }
+    ~LogCapture() {
+        closeLog();
+        std::filesystem::remove(path_);
+    }
+    // Everything written since the header.
+    std::string text() {
+        g_log.flush();
+        std::string all = testsupport::readFile(path_);
+        std::string header = "ERROR LOG\n-------------\n";
+        return all.compare(0, header.size(), header) == 0 ? all.substr(header.size()) : all;
+    }
+
+  private:
+    std::string path_;
+};
+
+// A fresh working directory (the game opens its data relative to it).
+class ScratchDir {
+  public:
+    ScratchDir() : old_(std::filesystem::current_path()) {
+        dir_ = std::filesystem::path(ZEB_BUILD_DIR) / ("render_data_" + testName());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_ / "Data");
+        std::filesystem::current_path(dir_);
+    }
+    ~ScratchDir() {
+        std::filesystem::current_path(old_);
+        std::filesystem::remove_all(dir_);
+    }
+    // Creates the folders of a relative path and returns it.
+    std::string file(const std::string& relative) {
+        std::filesystem::create_directories((dir_ / relative).parent_path());
+        return (dir_ / relative).string();
+    }
+
+  private:
+    std::filesystem::path old_, dir_;
+};
+
+struct Rgb {
+    float r, g, b;
+};
+
+inline Rgb readPixel(int x, int y) {
+    float p[3] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_FLOAT, p);
+    return {p[0], p[1], p[2]};
+}
+
+// Count of pixels in a rectangle whose colour is not black.
+inline int litPixels(int x, int y, int w, int h) {
+    std::vector<unsigned char> px(std::size_t(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, w, h, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    int n = 0;
+    for (std::size_t i = 0; i < px.size(); i += 3)
+        n += (px[i] | px[i + 1] | px[i + 2]) != 0;
+    return n;
+}
+
+// Every test starts from a cleared frame with the frame's fixed state.
+inline void clearFrame() {
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+} // namespace rendertest
