@@ -1,0 +1,266 @@
+#include "render/engine.h"
+
+#include "app/mainloop.h"
+#include "render/screen.h"
+#include "render_support.h"
+
+#include "../support/test_window.h"
+
+#include <GL/glu.h>
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+using rendertest::clearFrame;
+using rendertest::litPixels;
+using rendertest::LogCapture;
+using rendertest::readPixel;
+
+// Columns holding lit pixels in a band of rows: first and last, or -1.
+void litColumns(int y, int h, int& first, int& last) {
+    first = last = -1;
+    for (int x = 0; x < 1024; ++x) {
+        if (litPixels(x, y, 1, h) == 0) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+}
+
+class TextTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_ = std::make_unique<testsupport::GlWindow>();
+        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        log_ = std::make_unique<LogCapture>();
+        engine_ = std::make_unique<Engine>();
+        engine_->buildFonts();
+        engine_->fogEnabled = false;
+        g_settings.clearFlag(FLAG_INIT_PENDING);
+        clearFrame();
+    }
+    void TearDown() override {
+        engine_.reset();
+        log_.reset();
+        window_.reset();
+    }
+    Engine& e() { return *engine_; }
+    std::unique_ptr<testsupport::GlWindow> window_;
+    std::unique_ptr<LogCapture> log_;
+    std::unique_ptr<Engine> engine_;
+};
+
+TEST_F(TextTest, SevenFontsAreLoggedWithTheirBasesAndAnEleventhFails) {
+    std::istringstream lines(log_->text());
+    const char* faces[7] = {"Times New Roman", "Courier New", "Arial",          "Book Antiqua",
+                            "Book Antiqua",    "Helvectica",  "Times New Roman"};
+    const int sizes[7] = {24, 12, 24, 24, 12, 12, 10};
+    std::string line;
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_TRUE(std::getline(lines, line));
+        std::string prefix = "Building font #" + std::to_string(i) + ": " + faces[i] + ", size " +
+                             std::to_string(sizes[i]) + "... ";
+        EXPECT_EQ(line, prefix + std::to_string(e().fontBases[i]));
+        EXPECT_NE(e().fontBases[i], 0u);
+    }
+    EXPECT_FALSE(std::getline(lines, line)) << "no error lines with the fonts installed: " << line;
+    for (int i = 7; i < 10; ++i)
+        e().buildFont("Arial", 12);
+    EXPECT_EQ(e().fontCount, 10);
+    e().buildFont("Arial", 30);
+    EXPECT_EQ(e().fontCount, 10);
+    std::string text = log_->text();
+    EXPECT_EQ(text.substr(text.size() - 46), "Building font #10: Arial, size 30... FAILURE!\n");
+}
+
+TEST_F(TextTest, GlyphsAdvanceByTheirWidthsAndUnknownBytesDrawNothing) {
+    beginScreenSpace();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(0, 1, 0);
+    // Courier New 12 is monospaced at about 7 pixels a character.
+    e().printText(FONT_COURIER_12, 10, 100, 0, "%s", "MMMMMMMMMM");
+    int first = 0, last = 0;
+    litColumns(95, 20, first, last);
+    EXPECT_GE(first, 10);
+    EXPECT_LE(first, 12);
+    EXPECT_GE(last - first, 60);
+    EXPECT_LE(last - first, 75);
+    // Wider faces give wider text: Times 24 "WWW" is wider than Times 10 "WWW".
+    e().printText(FONT_TIMES_24, 10, 300, 0, "WWW");
+    e().printText(FONT_TIMES_10, 10, 200, 0, "WWW");
+    int f24 = 0, l24 = 0, f10 = 0, l10 = 0;
+    litColumns(295, 30, f24, l24);
+    litColumns(197, 12, f10, l10);
+    EXPECT_GT(l24 - f24, 2 * (l10 - f10));
+    // Bytes outside 32..127 and an unbuilt font draw nothing.
+    e().printText(FONT_COURIER_12, 10, 400, 0, "\x80\xC8\xFF\x1F");
+    e().printText(9, 10, 450, 0, "MMMM");
+    EXPECT_EQ(litPixels(0, 390, 300, 80), 0);
+    glPopMatrix();
+}
+
+TEST_F(TextTest, KeyListStartsBelowTheDebugBlockOrTwoLinesFromTheTop) {
+    g_settings.showDebugInfo = false;
+    e().showKeyList = true;
+    e().drawOverlay();
+    // "Keys:" sits on y = 768 - 24: nothing in the top line, text in the second.
+    EXPECT_EQ(litPixels(0, 757, 500, 11), 0);
+    EXPECT_GT(litPixels(0, 741, 500, 15), 0);
+    // Without free-move the three mouse lines are absent.
+    EXPECT_EQ(litPixels(0, 470, 500, 35), 0);
+    EXPECT_EQ(readPixel(20, 742).r, 0.0f) << "texts are green";
+
+    clearFrame();
+    g_settings.setFlag(FLAG_FREEMOVE);
+    e().drawOverlay();
+    EXPECT_GT(litPixels(0, 470, 500, 35), 0) << "free-move mouse lines";
+
+    clearFrame();
+    g_settings.clearFlag(FLAG_FREEMOVE);
+    g_settings.showDebugInfo = true;
+    e().showKeyList = false;
+    e().drawOverlay();
+    EXPECT_GT(litPixels(0, 757, 300, 11), 0) << "FPS line at the top";
+    EXPECT_GT(litPixels(600, 757, 300, 11), 0) << "free-move hint";
+    // The debug block ends at 768 - 192 (its sixteenth line).
+    EXPECT_GT(litPixels(0, 573, 300, 12), 0);
+    EXPECT_EQ(litPixels(0, 480, 300, 90), 0);
+
+    clearFrame();
+    e().showKeyList = true;
+    e().drawOverlay();
+    EXPECT_GT(litPixels(0, 549, 300, 15), 0) << "\"Keys:\" below the block at 768 - 216";
+    g_settings.showDebugInfo = false;
+}
+
+TEST_F(TextTest, StatusBarsLoadingBarAndLoadingPicture) {
+    e().statusBarValues[0] = 100;
+    e().statusBarValues[1] = 50;
+    e().statusBarValues[2] = 20;
+    e().drawOverlay();
+    auto near = [](rendertest::Rgb p, float r, float g, float b) {
+        return std::abs(p.r - r) < 0.02f && std::abs(p.g - g) < 0.02f && std::abs(p.b - b) < 0.02f;
+    };
+    // Lines may land one pixel either side of their coordinate.
+    auto nearAround = [&](int x, int y, float r, float g, float b) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (near(readPixel(x + dx, y + dy), r, g, b)) return true;
+        return false;
+    };
+    EXPECT_TRUE(near(readPixel(700, 742), 1, 0, 0)) << "health red";
+    EXPECT_TRUE(near(readPixel(700, 712), 0, 0, 1)) << "mana blue";
+    EXPECT_TRUE(near(readPixel(700, 682), 0, 1, 0)) << "third value green";
+    EXPECT_TRUE(near(readPixel(800, 742), 0, 0, 0)) << "health 100 of 310 fills to x 791";
+    EXPECT_TRUE(near(readPixel(780, 742), 1, 0, 0));
+    EXPECT_TRUE(nearAround(680, 700, 1, 0.75f, 0)) << "panel outline";
+    EXPECT_FALSE(e().loadingBar.visible);
+    EXPECT_TRUE(near(readPixel(100, 70), 0, 0, 0));
+
+    clearFrame();
+    e().setLoadingBar(40, 60, 400, 20, 0, 47);
+    for (int i = 0; i < 24; ++i)
+        e().loadingBar.value++;
+    e().drawOverlay();
+    EXPECT_TRUE(near(readPixel(100, 70), 0.8f, 0.6f, 0)) << "filled part";
+    EXPECT_TRUE(near(readPixel(400, 70), 0, 0, 0)) << "24 of 47 fills to x 244";
+    EXPECT_TRUE(nearAround(300, 60, 0.65f, 0, 0)) << "outline";
+    // An overfull bar stays inside its outline.
+    e().loadingBar.value = 500;
+    clearFrame();
+    e().drawOverlay();
+    EXPECT_TRUE(near(readPixel(460, 70), 0, 0, 0));
+
+    // While loading: the loading picture (untextured white here), no bars.
+    clearFrame();
+    e().hideLoadingBar();
+    g_settings.setFlag(FLAG_INIT_PENDING);
+    e().drawOverlay();
+    g_settings.clearFlag(FLAG_INIT_PENDING);
+    EXPECT_TRUE(near(readPixel(500, 400), 1, 1, 1));
+    EXPECT_TRUE(near(readPixel(700, 742), 1, 1, 1)) << "no red bar over the picture";
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(TextTest, StatusLineIsCutRunsDownAndARepostRestartsIt) {
+    beginScreenSpace();
+    g_settings.timeFactor = 150.0;
+    e().postStatus("Setting detail level to %i", 3);
+    EXPECT_STREQ(e().statusLine, "Setting detail level to 3");
+    e().drawStatus();
+    EXPECT_FLOAT_EQ(e().statusTimer, 50.0f);
+    EXPECT_GT(litPixels(90, 258, 500, 30), 0) << "drawn at (100, 768 - 500)";
+    e().postStatus("%s", "second");
+    EXPECT_FLOAT_EQ(e().statusTimer, 200.0f);
+    e().drawStatus();
+    e().drawStatus();
+    clearFrame();
+    e().drawStatus();
+    EXPECT_EQ(litPixels(90, 258, 500, 30), 0) << "run down after 200 units";
+    std::string longText(300, 'x');
+    e().postStatus("%s", longText.c_str());
+    EXPECT_EQ(std::strlen(e().statusLine), 127u);
+    g_settings.timeFactor = 0.0;
+    glPopMatrix();
+}
+
+class FloatTextTest : public TextTest {
+  protected:
+    void SetUp() override {
+        TextTest::SetUp();
+        if (IsSkipped()) return;
+        // The frame's view: eye at (0, 0, 10) looking along +x.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(90.0, 1.0, 1.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 0, 10, 1, 0, 10, 0, 0, 1);
+    }
+};
+
+TEST_F(FloatTextTest, TextIsCentredOverItsPointAndDrawnOnce) {
+    e().addFloatText("Dungeon entrance", 100, 0, 10);
+    ASSERT_EQ(e().floatTextCount, 1);
+    double wx, wy, wz;
+    gluProject(100, 0, 10, g_frame.modelview, g_frame.projection, g_frame.viewport, &wx, &wy, &wz);
+    e().drawOverlay();
+    EXPECT_EQ(e().floatTextCount, 0) << "float texts live one frame";
+    int first = 0, last = 0;
+    litColumns(int(wy) - 4, 14, first, last);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR((first + last) / 2.0, wx, 6.0) << first << ".." << last;
+    EXPECT_GT(last - first, 50);
+}
+
+TEST_F(FloatTextTest, BehindTheEyeBeyondTheFarPlaneFullQueueAndSwitchedOff) {
+    e().addFloatText("behind", -100, 0, 10);
+    e().addFloatText("too far", 5000, 0, 10);
+    EXPECT_EQ(e().floatTextCount, 0);
+
+    std::string longText(100, 'y');
+    e().addFloatText(longText.c_str(), 50, 0, 10);
+    EXPECT_EQ(std::strlen(e().floatTexts[0].text), 63u);
+    for (int i = 1; i < 64; ++i)
+        e().addFloatText("label", 50, i % 10, 10);
+    EXPECT_EQ(e().floatTextCount, 64);
+    EXPECT_EQ(log_->text().find("Too many floattexts!"), std::string::npos);
+    e().addFloatText("sixty-fifth", 50, 0, 10);
+    EXPECT_EQ(e().floatTextCount, 64);
+    std::string text = log_->text();
+    EXPECT_EQ(text.substr(text.size() - 21), "Too many floattexts!\n");
+
+    // Switching float texts off empties the queue: nothing drawn this frame.
+    e().toggleFloatTexts();
+    EXPECT_EQ(e().floatTextCount, 0);
+    e().addFloatText("label", 50, 0, 10);
+    EXPECT_EQ(e().floatTextCount, 0);
+    e().toggleFloatTexts();
+    e().addFloatText("label", 50, 0, 10);
+    EXPECT_EQ(e().floatTextCount, 1);
+}
+
+} // namespace
