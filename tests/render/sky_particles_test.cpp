@@ -1,0 +1,278 @@
+#include "render/engine.h"
+#include "render/particles.h"
+
+#include "app/camera.h"
+#include "app/random.h"
+#include "bmp_writer.h"
+#include "render_support.h"
+
+#include "../support/test_window.h"
+
+#include <GL/glu.h>
+#include <cmath>
+
+namespace {
+
+using rendertest::clearFrame;
+using rendertest::readPixel;
+using rendertest::ScratchDir;
+
+// ---- sky ---------------------------------------------------------------------
+
+// Face f's picture: 2 x 2 texels; bottom row red, top row green; blue names
+// the face and the column (left 30f + 10, right 30f + 25).
+std::vector<unsigned char> skyFace(int f) {
+    return bmptest::makeBmp(2, 2, [f](int x, int y) {
+        return std::vector<unsigned char>{(unsigned char)(y == 0 ? 255 : 0),
+                                          (unsigned char)(y == 1 ? 255 : 0),
+                                          (unsigned char)(30 * f + (x == 0 ? 10 : 25))};
+    });
+}
+
+int blueByte(int x, int y) {
+    return int(std::lround(readPixel(x, y).b * 255.0f));
+}
+
+class SkyTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_ = std::make_unique<testsupport::GlWindow>();
+        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        dir_ = std::make_unique<ScratchDir>();
+        for (int f = 0; f < 6; ++f)
+            bmptest::writeFile(dir_->file("Data/sky/sky3_" + std::to_string(f) + ".bmp"),
+                               skyFace(f));
+        engine_.buildSky();
+        saved_ = g_camera;
+    }
+    void TearDown() override {
+        g_camera = saved_;
+        dir_.reset();
+        window_.reset();
+    }
+    // Draws the sky as the frame does, looking from eye along direction d.
+    void drawLooking(double ex, double ey, double ez, double dx, double dy, double dz) {
+        clearFrame();
+        g_camera.eye[0] = ex, g_camera.eye[1] = ey, g_camera.eye[2] = ez;
+        g_camera.centre[0] = ex + dx, g_camera.centre[1] = ey + dy, g_camera.centre[2] = ez + dz;
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(90.0, 1.0, 1.0, 10000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(ex, ey, ez, g_camera.centre[0], g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        engine_.drawSky();
+    }
+    std::unique_ptr<testsupport::GlWindow> window_;
+    std::unique_ptr<ScratchDir> dir_;
+    Engine engine_;
+    Camera saved_;
+};
+
+TEST_F(SkyTest, FacesCarryTheirPicturesWithTAlongZAndSAcross) {
+    for (int f = 0; f < 6; ++f)
+        EXPECT_NE(engine_.skyTextures[f], 0u) << f;
+    // Looking along +x, face 2 (x = 8) fills the view exactly; y = +8 (s = 0) is on the left.
+    drawLooking(0, 0, 0, 1, 0, 0);
+    auto lowerLeft = readPixel(256, 192);
+    auto upperRight = readPixel(768, 576);
+    EXPECT_NEAR(lowerLeft.r, 1.0f, 0.02f) << "t = 0 at the bottom edge";
+    EXPECT_NEAR(lowerLeft.g, 0.0f, 0.02f);
+    EXPECT_NEAR(upperRight.g, 1.0f, 0.02f) << "t = 1 at the top edge";
+    EXPECT_EQ(blueByte(256, 192), 70);
+    EXPECT_EQ(blueByte(768, 576), 85);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "depth testing back on after the sky";
+
+    drawLooking(0, 0, 0, -1, 0, 0);
+    EXPECT_EQ(blueByte(256, 192), 10) << "face 0 behind";
+    drawLooking(0, 0, 0, 0, 1, 0);
+    EXPECT_EQ(blueByte(256, 192), 40) << "face 1 at y = 8";
+    drawLooking(0, 0, 0, 0, -1, 0);
+    EXPECT_EQ(blueByte(256, 576) / 30, 3) << "face 3 at y = -8";
+    // Looking steeply down and steeply up.
+    drawLooking(0, 0, 0, 0.01, 0, -1);
+    EXPECT_EQ(blueByte(512, 384) / 30, 4) << "floor face below";
+    drawLooking(0, 0, 0, 0.01, 0, 1);
+    EXPECT_EQ(blueByte(512, 384) / 30, 5) << "ceiling face above";
+}
+
+TEST_F(SkyTest, MovingTheEyeWithoutTurningLeavesTheSkyUnchanged) {
+    drawLooking(0, 0, 0, 1, 0.3, -0.2);
+    auto a = readPixel(300, 500);
+    auto b = readPixel(900, 100);
+    // Far from the origin, with a far plane that would cut a world-space cube.
+    drawLooking(6366, 5549, 300, 1, 0.3, -0.2);
+    EXPECT_FLOAT_EQ(readPixel(300, 500).b, a.b);
+    EXPECT_FLOAT_EQ(readPixel(900, 100).r, b.r);
+    // Turning changes it.
+    drawLooking(6366, 5549, 300, -1, 0.3, -0.2);
+    EXPECT_NE(readPixel(300, 500).b, a.b);
+}
+
+// ---- particle pool ------------------------------------------------------------
+
+TEST(ParticlePool, FullPoolDropsTheNextAndFreedEntriesAreReused) {
+    auto pool = std::make_unique<ParticlePool>();
+    for (int i = 0; i < PARTICLE_POOL_SIZE; ++i)
+        pool->addParticle(float(i), 0, 0, 10.0f, 1, 2.0f, 0.0f);
+    EXPECT_EQ(pool->activeCount(), 512);
+    pool->addParticle(-5, -5, -5, 10.0f, 4, 2.0f, 0.0f);
+    EXPECT_EQ(pool->activeCount(), 512);
+    for (const Particle& p : pool->particles)
+        EXPECT_NE(p.sprite, 4) << "the 513th is not created";
+    // Entry 7 expires; the next particle takes exactly that entry.
+    ParticlePool::updateParticle(pool->particles[7], 10.0);
+    EXPECT_FALSE(pool->particles[7].active);
+    pool->addParticle(99, 0, 0, 10.0f, 5, 2.0f, 0.0f);
+    EXPECT_TRUE(pool->particles[7].active);
+    EXPECT_EQ(pool->particles[7].sprite, 5);
+    EXPECT_FLOAT_EQ(pool->particles[7].age, 0.0f);
+    EXPECT_DOUBLE_EQ(pool->particles[7].velocity[0], 0.0);
+}
+
+TEST(ParticlePool, KindsGiveTheirLifeSpriteSizeGravityAndJitter) {
+    auto pool = std::make_unique<ParticlePool>();
+    crt::srand(7);
+    for (int i = 0; i < 100; ++i)
+        pool->spawnParticle(PARTICLE_PUFF, 10, 20, 30);
+    bool moved = false;
+    for (int i = 0; i < 100; ++i) {
+        const Particle& p = pool->particles[i];
+        EXPECT_FLOAT_EQ(p.life, 50.0f);
+        EXPECT_EQ(p.sprite, 0);
+        EXPECT_FLOAT_EQ(p.gravity, 0.01f);
+        EXPECT_DOUBLE_EQ(p.acceleration[2], double(0.01f));
+        EXPECT_GE(p.halfSize, 0.5f);
+        EXPECT_LE(p.halfSize, 1.5f);
+        EXPECT_LE(std::abs(p.position[0] - 10), 0.5 + 1e-5);
+        EXPECT_LE(std::abs(p.position[2] - 30), 0.5 + 1e-5);
+        moved = moved || p.position[1] != 20.0;
+    }
+    EXPECT_TRUE(moved) << "kind 0 is jittered";
+    pool->clear();
+    struct Row {
+        int kind;
+        float life;
+        int sprite;
+        float gravity;
+    };
+    const Row rows[] = {{1, 200, 1, -0.04f},
+                        {2, 200, 0, -0.04f},
+                        {5, 80, 2, -0.01f},
+                        {6, 80, 3, -0.01f},
+                        {42, 200, 0, -0.04f}};
+    for (const Row& r : rows) {
+        pool->clear();
+        pool->spawnParticle(r.kind, 10, 20, 30);
+        const Particle& p = pool->particles[0];
+        EXPECT_FLOAT_EQ(p.life, r.life) << "kind " << r.kind;
+        EXPECT_EQ(p.sprite, r.sprite) << "kind " << r.kind;
+        EXPECT_FLOAT_EQ(p.gravity, r.gravity) << "kind " << r.kind;
+        EXPECT_DOUBLE_EQ(p.position[1], 20.0) << "only kind 0 is jittered";
+        if (r.kind == 1) {
+            EXPECT_GE(p.halfSize, 1.0f);
+            EXPECT_LE(p.halfSize, 9.0f);
+        } else {
+            EXPECT_FLOAT_EQ(p.halfSize, r.kind >= 5 && r.kind <= 6 ? 2.0f : 4.0f);
+        }
+    }
+}
+
+TEST(ParticlePool, UpdateUsesTheNewVelocityAndExpiresAtItsLife) {
+    Particle p;
+    p.active = true;
+    p.life = 50.0f;
+    p.gravity = 0.01f;
+    p.acceleration[2] = 0.01;
+    ParticlePool::updateParticle(p, 10.0);
+    EXPECT_NEAR(p.velocity[2], 0.1, 1e-12);
+    EXPECT_NEAR(p.position[2], 1.0, 1e-12) << "position moves by the updated velocity";
+    ParticlePool::updateParticle(p, 10.0);
+    EXPECT_NEAR(p.position[2], 3.0, 1e-12);
+    ParticlePool::updateParticle(p, 29.0);
+    EXPECT_TRUE(p.active);
+    ParticlePool::updateParticle(p, 1.0);
+    EXPECT_FALSE(p.active) << "age 50 of 50";
+}
+
+// ---- particle drawing ------------------------------------------------------------
+
+class ParticleDrawTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_ = std::make_unique<testsupport::GlWindow>();
+        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        saved_ = g_camera;
+        g_particles.clear();
+        // Looking along +x from the origin: yaw 0, pitch 0.
+        g_camera.yaw = 0.0f;
+        g_camera.pitch = 0.0f;
+        clearFrame();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(90.0, 1.0, 1.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 0, 0, 1, 0, 0, 0, 0, 1);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        glDepthFunc(GL_LEQUAL);
+    }
+    void TearDown() override {
+        g_particles.clear();
+        g_settings.timeFactor = 0.0;
+        g_camera = saved_;
+        window_.reset();
+    }
+    // An opaque grey wall across the view at distance x.
+    void drawWall(double x) {
+        glEnable(GL_DEPTH_TEST);
+        glColor3f(0.25f, 0.25f, 0.25f);
+        glBegin(GL_QUADS);
+        glVertex3d(x, -100, -100);
+        glVertex3d(x, 100, -100);
+        glVertex3d(x, 100, 100);
+        glVertex3d(x, -100, 100);
+        glEnd();
+    }
+    std::unique_ptr<testsupport::GlWindow> window_;
+    Camera saved_;
+};
+
+TEST_F(ParticleDrawTest, FadesLinearlyAndTheExpiringFrameDrawsAtAlphaZero) {
+    g_particles.addParticle(20, 0, 0, 50.0f, 0, 4.0f, 0.0f);
+    g_settings.timeFactor = 25.0;
+    g_particles.drawParticles();
+    EXPECT_NEAR(readPixel(512, 384).r, 0.5f, 0.02f) << "half its life: alpha 0.5 added to black";
+    EXPECT_TRUE(g_particles.particles[0].active);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+
+    clearFrame();
+    g_particles.drawParticles();
+    EXPECT_FALSE(g_particles.particles[0].active) << "age reached life";
+    EXPECT_NEAR(readPixel(512, 384).r, 0.0f, 0.01f) << "last draw at alpha 0 adds nothing";
+    clearFrame();
+    g_particles.drawParticles();
+    EXPECT_EQ(g_particles.activeCount(), 0);
+}
+
+TEST_F(ParticleDrawTest, HiddenWholeBehindTheWorldAndAddedInFrontOfIt) {
+    g_settings.timeFactor = 0.0;
+    drawWall(10.0);
+    g_particles.addParticle(20, 0, 0, 50.0f, 0, 4.0f, 0.0f);
+    g_particles.drawParticles();
+    EXPECT_NEAR(readPixel(512, 384).r, 0.25f, 0.02f) << "behind the wall: not drawn";
+
+    clearFrame();
+    drawWall(30.0);
+    g_particles.drawParticles();
+    EXPECT_NEAR(readPixel(512, 384).r, 1.0f, 0.02f) << "in front: added to the wall";
+    // The square faces the camera: about 4 / 20 of the half-height each way.
+    EXPECT_NEAR(readPixel(512, 384 + 60).r, 1.0f, 0.02f);
+    EXPECT_NEAR(readPixel(512, 384 + 110).r, 0.25f, 0.02f);
+}
+
+} // namespace
