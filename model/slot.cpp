@@ -12,7 +12,6 @@
 #include <cstring>
 
 ModelSlot g_modelSlots[MODEL_SLOT_COUNT];
-ModelWorldQueries g_modelQueries;
 
 namespace {
 

@@ -114,6 +114,9 @@ struct ModelWorldQueries {
     bool (*isPicked)(int type, int id) = nullptr;
 };
 extern ModelWorldQueries g_modelQueries;
+// The outside light query installed at start: the local terrain's light, or
+// full light before the terrain exists.
+float worldOutsideLight(double x, double y, double z);
 
 // The millisecond clock of key-frame animation: the platform tick count
 // unless a test installs its own (nullptr restores the tick count).

@@ -82,6 +82,7 @@ class ModelDrawing : public ::testing::Test {
     Model body = triangleModel(0.0f);
     ModelSlot slot;
     ModelInstance instance;
+    ModelWorldQueries savedQueries = g_modelQueries;
 
     void SetUp() override {
         if (!window.ok()) GTEST_SKIP() << "no display for GL tests";
@@ -121,7 +122,7 @@ class ModelDrawing : public ::testing::Test {
     }
     void TearDown() override {
         setAnimationClock(nullptr);
-        g_modelQueries = ModelWorldQueries();
+        g_modelQueries = savedQueries;
         g_engine.inDungeon = 0;
         g_engine.lightEnabled = true;
     }

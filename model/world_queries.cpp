@@ -1,0 +1,12 @@
+// The world's answers to drawing: outside, the light of the local terrain
+// window at the instance's feet. Until the terrain exists models are fully
+// lit. The dungeon's light and the picker join here when they exist.
+#include "model/slot.h"
+
+#include "dungeon/world.h"
+
+float worldOutsideLight(double x, double y, double z) {
+    return localTerrain ? localTerrain->lightAt(x, y, z) : 1.0f;
+}
+
+ModelWorldQueries g_modelQueries = {worldOutsideLight, nullptr, nullptr};
