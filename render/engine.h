@@ -8,6 +8,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <string>
+
 // Texture-table sizes and the indices other subsystems name.
 constexpr int WORLD_TEXTURE_COUNT = 38;
 constexpr int SPRITE_TEXTURE_COUNT = 6;
@@ -212,3 +214,7 @@ extern Engine g_engine;
 
 // File of the model at a table index, under "Data/models/"; null for an empty index.
 const char* modelFileName(int index);
+// Files of the world textures and the skins by table index, as the game opens
+// them ("Data/..."); empty for an empty index.
+std::string worldTextureFileName(int index);
+std::string skinFileName(int index);

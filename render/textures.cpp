@@ -138,15 +138,34 @@ const char* modelFileName(int index) {
     return nullptr;
 }
 
-void Engine::loadWorldTextures() {
+std::string worldTextureFileName(int index) {
     for (const TableEntry& e : kWorldTextures)
-        worldTextures[e.index] = loadTexture(e.file, GL_REPEAT, GL_LINEAR, GL_RGB, true);
+        if (e.index == index) return e.file;
     char path[64];
     for (const TextureFamily& f : kWorldFamilies) {
-        for (int i = 0; i < TEX_VARIANT_COUNT; ++i) {
-            std::snprintf(path, sizeof path, f.pattern, i);
-            worldTextures[f.first + i] = loadTexture(path, GL_REPEAT, GL_LINEAR, GL_RGB, true);
+        if (index >= f.first && index < f.first + TEX_VARIANT_COUNT) {
+            std::snprintf(path, sizeof path, f.pattern, index - f.first);
+            return path;
         }
+    }
+    return "";
+}
+
+std::string skinFileName(int index) {
+    for (const TableEntry& e : kSkins)
+        if (e.index == index) return std::string("Data/models/") + e.file;
+    for (const SkinFamily& f : kSkinFamilies)
+        if (index >= f.first && index < f.first + f.count)
+            return std::string("Data/models/actors/") + f.name +
+                   std::to_string(index - f.first + 1) + ".bmp";
+    return "";
+}
+
+void Engine::loadWorldTextures() {
+    for (int i = 0; i < WORLD_TEXTURE_COUNT; ++i) {
+        std::string file = worldTextureFileName(i);
+        if (!file.empty())
+            worldTextures[i] = loadTexture(file.c_str(), GL_REPEAT, GL_LINEAR, GL_RGB, true);
     }
 }
 
@@ -158,25 +177,13 @@ void Engine::loadSprites() {
     }
 }
 
-namespace {
-
-GLuint loadSkin(Engine& e, int index, const std::string& file) {
-    std::string path = "Data/models/" + file;
-    // Skin 0 keeps an alpha channel for the decor colour-key step.
-    GLint format = index == 0 ? GL_RGBA : GL_RGB;
-    return e.loadTexture(path.c_str(), GL_REPEAT, GL_LINEAR, format, false);
-}
-
-} // namespace
-
 void Engine::loadSkins() {
-    for (const TableEntry& e : kSkins)
-        skinTextures[e.index] = loadSkin(*this, e.index, e.file);
-    for (const SkinFamily& f : kSkinFamilies) {
-        for (int n = 0; n < f.count; ++n) {
-            std::string file = std::string("actors/") + f.name + std::to_string(n + 1) + ".bmp";
-            skinTextures[f.first + n] = loadSkin(*this, f.first + n, file);
-        }
+    for (int i = 0; i < SKIN_TEXTURE_COUNT; ++i) {
+        std::string file = skinFileName(i);
+        if (file.empty()) continue;
+        // Skin 0 keeps an alpha channel for the decor colour-key step.
+        GLint format = i == 0 ? GL_RGBA : GL_RGB;
+        skinTextures[i] = loadTexture(file.c_str(), GL_REPEAT, GL_LINEAR, format, false);
     }
 }
 

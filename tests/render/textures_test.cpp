@@ -144,4 +144,21 @@ TEST(TextureTables, ModelFileNamesFollowTheTableWithItsGaps) {
         EXPECT_EQ(modelFileName(gap), nullptr) << gap;
 }
 
+TEST(TextureTables, WorldAndSkinFileListsHaveTheirCountsAndNames) {
+    int world = 0, skins = 0;
+    for (int i = -1; i <= WORLD_TEXTURE_COUNT; ++i) world += !worldTextureFileName(i).empty();
+    for (int i = -1; i <= SKIN_TEXTURE_COUNT; ++i) skins += !skinFileName(i).empty();
+    EXPECT_EQ(world, 31);
+    EXPECT_EQ(skins, 79);
+    EXPECT_EQ(worldTextureFileName(6), "Data/roof.bmp");
+    EXPECT_EQ(worldTextureFileName(17), "Data/wall7.bmp");
+    EXPECT_EQ(worldTextureFileName(28), "");
+    EXPECT_EQ(skinFileName(14), "Data/models/decor/pillar_stone1.bmp");
+    EXPECT_EQ(skinFileName(60), "Data/models/actors/chaos2.bmp");
+    EXPECT_EQ(skinFileName(80), "Data/models/actors/caleb4.bmp");
+    EXPECT_EQ(skinFileName(93), "Data/models/actors/goblin_weapon.bmp");
+    EXPECT_EQ(skinFileName(106), "Data/models/actors/tengu4.bmp");
+    EXPECT_EQ(skinFileName(55), "");
+}
+
 } // namespace
