@@ -313,17 +313,4 @@ TEST_F(Instances, UnusableFrameRangesAreNotDrawn) {
     EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
 }
 
-TEST(Weapon, ShownOnlyDuringItsListedAnimations) {
-    ModelSlot slot;
-    slot.weaponAnimations[WEAPON_IDLE] = 0;
-    slot.weaponAnimations[WEAPON_WALK] = 2;
-    slot.weaponAnimations[WEAPON_PAIN] = 3;
-    slot.weaponAnimations[WEAPON_ATTACK] = 7;
-    slot.weaponAnimations[WEAPON_DEATH] = -1;
-    EXPECT_TRUE(slot.showsWeapon(0));
-    EXPECT_TRUE(slot.showsWeapon(7));
-    EXPECT_FALSE(slot.showsWeapon(4)) << "the death animation is not listed";
-    EXPECT_FALSE(slot.showsWeapon(1));
-}
-
 } // namespace
