@@ -62,7 +62,23 @@ void drawActors() {
 // The picker's selection pass.
 void runSelectionPass() {}
 // The heads-up display.
+// The player's animation state, shown by the debug read-out.
+void fillDebugReadout() {
+    DebugReadout& d = g_engine.debugReadout;
+    const ModelInstance& player = playerActor().instance;
+    d.animNumber = player.animation;
+    d.animName = player.animationName;
+    const ModelSlot* slot = player.slot;
+    if (slot == nullptr) return;
+    d.animCount = slot->animationCount;
+    const int standard[5] = {slot->idleAnimation, slot->walkAnimation, slot->painAnimation,
+                             slot->attackAnimation, slot->deathAnimation};
+    for (int i = 0; i < 5; ++i)
+        d.standardAnims[i] = standard[i];
+}
+
 void drawOverlayPass() {
+    fillDebugReadout();
     g_engine.drawOverlay();
 }
 

@@ -1,9 +1,11 @@
 #include "app/input.h"
 
 #include "actor/commands.h"
+#include "actor/controller.h"
 #include "app/mainloop.h"
 #include "app/settings.h"
 #include "render/engine.h"
+#include "render/particles.h"
 
 InputState g_input;
 int reachDistance = 40;
@@ -202,6 +204,11 @@ void InputState::performAction(int action) {
     case 21:
         g_engine.toggleFloatTexts();
         break;
+    case 24: {
+        const double* at = playerActor().position;
+        g_particles.spawnParticle(PARTICLE_PUFF, float(at[0]), float(at[1]), float(at[2]));
+        break;
+    }
     case 26:
         g_settings.cycleDetailLevel();
         break;
