@@ -69,43 +69,39 @@ void strafe(Camera& c, double dx, double sx) {
     c.eye[1] += dx * std::sin(c.yaw + HALF_PI) * sx * c.freeSpeed;
 }
 
-void flyFree(Camera& c, const InputState& in, double dx, double dy, double sx, double sy) {
-    const bool left = in.leftHeld != 0, right = in.rightHeld != 0;
-    if (left && !right) {
-        look(c, dx, dy, sx, sy);
+} // namespace
+
+void Camera::steer(double dx, double dy, bool freeMove, bool left, bool right) {
+    const double sx = g_input.mouseSensitivity[1], sy = g_input.mouseSensitivity[2];
+    if (!freeMove || (left && !right)) {
+        look(*this, dx, dy, sx, sy);
     } else if (left && right) {
         // Forward and back along the view.
         for (int k = 0; k < 3; ++k)
-            c.eye[k] += dy * (c.centre[k] - c.eye[k]) * sy * c.freeSpeed;
-        strafe(c, dx, sx);
+            eye[k] += dy * (centre[k] - eye[k]) * sy * freeSpeed;
+        strafe(*this, dx, sx);
     } else if (right) {
         // Up and down relative to the view.
-        const double up = c.pitch + HALF_PI;
-        c.eye[0] += dy * std::cos(c.yaw) * std::cos(up) * sy * c.freeSpeed;
-        c.eye[1] += dy * std::sin(c.yaw) * std::cos(up) * sy * c.freeSpeed;
-        c.eye[2] += dy * std::sin(up) * sy * c.freeSpeed;
-        strafe(c, dx, sx);
+        const double up = pitch + HALF_PI;
+        eye[0] += dy * std::cos(yaw) * std::cos(up) * sy * freeSpeed;
+        eye[1] += dy * std::sin(yaw) * std::cos(up) * sy * freeSpeed;
+        eye[2] += dy * std::sin(up) * sy * freeSpeed;
+        strafe(*this, dx, sx);
     }
 }
 
-} // namespace
-
 void Camera::mouseControl() {
     InputState& in = g_input;
-    const double sx = in.mouseSensitivity[1], sy = in.mouseSensitivity[2];
     const int cx = g_settings.halfWidth, cy = g_settings.halfHeight;
-    if (!g_settings.testFlag(FLAG_FREEMOVE)) {
-        if (!(in.rightHeld && !in.leftHeld)) return;
-        in.readCursor();
-        // The drag starts where the cursor was pinned: no jump.
-        if (in.rightPressed) in.cursor = win::POINT{cx, cy};
-        look(*this, double(cx - in.cursor.x), double(cy - in.cursor.y), sx, sy);
-        win::SetCursorPos(cx, cy);
-        updateCamera();
-        return;
-    }
+    const bool freeMove = g_settings.testFlag(FLAG_FREEMOVE);
+    // Without free-move the mouse turns the camera only while the right
+    // button alone is held.
+    if (!freeMove && !(in.rightHeld && !in.leftHeld)) return;
     in.readCursor();
-    flyFree(*this, in, double(cx - in.cursor.x), double(cy - in.cursor.y), sx, sy);
+    // A drag starts where the cursor was pinned: no jump.
+    if (!freeMove && in.rightPressed) in.cursor = win::POINT{cx, cy};
+    steer(double(cx - in.cursor.x), double(cy - in.cursor.y), freeMove, in.leftHeld != 0,
+          in.rightHeld != 0);
     win::SetCursorPos(cx, cy);
     updateCamera();
 }

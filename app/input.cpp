@@ -2,8 +2,11 @@
 
 #include "actor/commands.h"
 #include "actor/controller.h"
+#include "app/camera.h"
+#include "app/log.h"
 #include "app/mainloop.h"
 #include "app/settings.h"
+#include "dungeon/world.h"
 #include "render/engine.h"
 #include "render/particles.h"
 
@@ -142,8 +145,8 @@ void InputState::readCursor() {
 }
 
 void InputState::handleInput() {
-    // Bound actions; camera control, clicks and the pending action join as
-    // their subsystems arrive.
+    g_camera.mouseControl();
+    runPendingAction();
     if (!g_settings.testFlag(FLAG_INPUT_LOCKED)) {
         if (!g_settings.testFlag(FLAG_FREEMOVE) && leftPressed) leftClick();
         for (int a = 0; a < ACTION_COUNT; ++a) {
@@ -156,6 +159,52 @@ void InputState::handleInput() {
     leftPressed = middlePressed = rightPressed = 0;
 }
 
+// At most every 30 ms (plus a frame), tests whether the player has reached
+// the target of the pending action, and performs it when he has.
+void InputState::runPendingAction() {
+    if (next_action == -1) return;
+    if (actionTimer < PENDING_ACTION_INTERVAL) {
+        actionTimer += g_settings.deltaTime;
+        return;
+    }
+    const ActorController& player = playerActor();
+    if (player.isNear(targetPoint[0], targetPoint[1], 0.0, float(reachDistance))) {
+        performPendingAction(next_action);
+        next_action = -1;
+    }
+    actionTimer = 0;
+}
+
+void InputState::performPendingAction(int code) {
+    switch (code) {
+    case PENDING_LEAVE_DUNGEON:
+        enterOutside();
+        break;
+    case PENDING_OPEN_DOOR:
+    case PENDING_ENTER_DUNGEON:
+    case PENDING_ATTACK:
+        // The dungeon and combat perform these once they exist.
+        break;
+    default:
+        g_log << "ERROR: Bad next_action value [" << code << "]" << std::endl;
+        break;
+    }
+}
+
+// Free-move: the mouse flies the camera and the cursor is hidden.
+static void toggleFreeMove() {
+    g_settings.toggleFlag(FLAG_FREEMOVE);
+    g_log << "Freemove TOGGLED." << std::endl;
+    win::ShowCursor(!g_settings.testFlag(FLAG_FREEMOVE));
+}
+
+// Follow -> free -> follow; the terrain window is laid out afresh outside.
+static void toggleCameraMode() {
+    g_camera.toggleMode();
+    g_camera.updateCamera();
+    if (g_engine.inDungeon == 0 && terrain && localTerrain) localTerrain->rebuild(*terrain);
+}
+
 // The left click: sends the player to the point under the mouse.
 void InputState::leftClick() {
     reachDistance = g_engine.inDungeon ? 20 : 40;
@@ -165,6 +214,20 @@ void InputState::leftClick() {
 
 void InputState::performAction(int action) {
     switch (action) {
+    case 2:
+        toggleFreeMove();
+        break;
+    case 15:
+        toggleCameraMode();
+        break;
+    case 22:
+    case 36:
+        g_camera.zoom(ZOOM_STEP);
+        break;
+    case 23:
+    case 37:
+        g_camera.zoom(-ZOOM_STEP);
+        break;
     case 5:
         stepPlayerAnimation(+1);
         break;

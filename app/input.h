@@ -18,6 +18,20 @@ enum : int {
     KEY_STATE_COUNT = 261,
 };
 
+// Pending actions, performed when the player reaches the clicked object.
+enum : int {
+    PENDING_NONE = -1,
+    PENDING_OPEN_DOOR = 0,
+    PENDING_LEAVE_DUNGEON = 1,
+    PENDING_ENTER_DUNGEON = 2,
+    PENDING_OPEN_CHEST = 3,
+    PENDING_ATTACK = 4,
+};
+// Least time between two reach tests, ms.
+constexpr int PENDING_ACTION_INTERVAL = 30;
+// Camera distance changed by one wheel notch or one zoom key press.
+constexpr float ZOOM_STEP = 5.0f;
+
 class InputState {
   public:
     int bindings[ACTION_COUNT] = {};
@@ -45,6 +59,9 @@ class InputState {
     void readCursor();
     // The left click on the world (free-move off).
     void leftClick();
+    // The reach test of the pending action, and the action itself.
+    void runPendingAction();
+    void performPendingAction(int code);
     // Performs the effect of one bound action.
     void performAction(int action);
 
