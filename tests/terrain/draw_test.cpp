@@ -1,0 +1,200 @@
+#include "app/camera.h"
+#include "app/settings.h"
+#include "terrain/terrain_draw.h"
+#include "support.h"
+#include "../support/test_window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// ---- which pages are drawn, and how finely ----
+
+TEST(Cone, HeadingsCoverTheFullCircle) {
+    EXPECT_DOUBLE_EQ(headingOf(1, 0), 0.0);
+    EXPECT_NEAR(headingOf(0, 1), M_PI / 2, 1e-9);
+    EXPECT_NEAR(headingOf(-1, 0), M_PI, 1e-9);
+    EXPECT_NEAR(headingOf(0, -1), 3 * M_PI / 2, 1e-7);
+    EXPECT_NEAR(headingOf(-1, -1), 5 * M_PI / 4, 1e-9);
+    EXPECT_NEAR(headingOf(1, -1), 7 * M_PI / 4, 1e-9);
+    EXPECT_DOUBLE_EQ(headingOf(0, 0), 0.0);
+}
+
+TEST(Cone, WidensWithHeightAndWrapsAroundZero) {
+    const ViewCone c = viewCone(0.0f, 0.0, 0.001f);
+    EXPECT_NEAR(c.start, 2 * M_PI - 3 * M_PI / 8, 1e-6);
+    EXPECT_NEAR(c.end - c.start, 3 * M_PI / 4, 1e-6);
+    // Straight ahead (+x) lies in it through the wrap; straight behind does not.
+    EXPECT_TRUE(coneHolds(c, headingOf(1, 0.1), headingOf(1, -0.1)));
+    EXPECT_FALSE(coneHolds(c, headingOf(-1, 0.1), headingOf(-1, -0.1)));
+    const ViewCone high = viewCone(0.0f, 1000.0, 0.001f);
+    EXPECT_NEAR(high.end - high.start, 3 * M_PI / 4 + 2.0, 1e-6);
+    EXPECT_TRUE(coneHolds(high, headingOf(0.1, 1), headingOf(0.2, 1)));
+    EXPECT_FALSE(coneHolds(c, headingOf(0.1, 1), headingOf(0.2, 1)));
+}
+
+TEST(Detail, LevelGrowsWithDistanceAndStopsAtFive) {
+    EXPECT_EQ(lodLevelAt(0.0, 256), 1);
+    EXPECT_EQ(lodLevelAt(255.0, 256), 1);
+    EXPECT_EQ(lodLevelAt(256.0, 256), 2);
+    EXPECT_EQ(lodLevelAt(4 * 256.0, 256), 5);
+    EXPECT_EQ(lodLevelAt(40 * 256.0, 256), 5);
+    EXPECT_EQ(lodStepOf(1), 2);
+    EXPECT_EQ(lodStepOf(5), 32);
+}
+
+TEST(Seams, BentEdgeLiesOnTheCoarserNeighboursLines) {
+    float h[PAGE_VERTS], edge[PAGE_VERTS];
+    for (int i = 0; i < PAGE_VERTS; ++i)
+        edge[i] = h[i] = float(i * i);
+    // This page steps 2, the neighbour 8 (two levels coarser).
+    bendEdge(edge, h, 2, 2);
+    for (int i = 0; i < PAGE_VERTS; i += 2) {
+        const int lo = i / 8 * 8, hi = std::min(lo + 8, 64);
+        const float expect = i == lo ? h[i] : h[lo] + (h[hi] - h[lo]) * float(i - lo) / 8.0f;
+        EXPECT_FLOAT_EQ(edge[i], expect) << "vertex " << i;
+    }
+    // Vertices this page does not draw are left alone.
+    EXPECT_EQ(edge[3], 9.0f);
+    // A neighbour at the same level changes nothing.
+    float same[PAGE_VERTS];
+    for (int i = 0; i < PAGE_VERTS; ++i)
+        same[i] = h[i];
+    bendEdge(same, h, 4, 0);
+    for (int i = 0; i < PAGE_VERTS; ++i)
+        EXPECT_EQ(same[i], h[i]);
+}
+
+class Visibility : public ::testing::Test {
+  protected:
+    void SetUp() override { g_settings.applyDetailLevel(3); } // 11 x 11, radius 5
+};
+
+TEST_F(Visibility, NeighboursOfTheEyePageAreAlwaysDrawnAndFarPagesCoarsely) {
+    auto list = terraintest::makeFlatList(32, 32);
+    heightScale = 0.001f;
+    const double eye[3] = {4000.0, 4000.0, 50.0};
+    LocalTerrain w(*list, eye[0], eye[1]);
+    assignTerrainDetail(w, eye, 0.0f); // looking along +x
+    // The page behind the eye's page (lower x) is drawn anyway.
+    EXPECT_EQ(w.pages[4][5]->visible, 1);
+    EXPECT_EQ(w.pages[4][4]->visible, 1);
+    // Well behind: not drawn, detail reset.
+    EXPECT_EQ(w.pages[0][5]->visible, 0);
+    EXPECT_EQ(w.pages[0][5]->lodLevel, 0);
+    EXPECT_EQ(w.pages[0][5]->lodStep, 1);
+    // Ahead: drawn, the nearest finely and the farthest at step 32.
+    EXPECT_EQ(w.pages[6][5]->visible, 1);
+    EXPECT_EQ(w.pages[5][5]->lodStep, 2);
+    EXPECT_EQ(w.pages[10][5]->visible, 1);
+    EXPECT_GE(w.pages[10][5]->lodLevel, 4);
+    // Far to the side (90 degrees off the view): not drawn.
+    EXPECT_EQ(w.pages[5][10]->visible, 0);
+}
+
+// ---- pixels on the test display ----
+
+GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b) {
+    unsigned char texels[4 * 4 * 3];
+    for (int k = 0; k < 16; ++k)
+        texels[3 * k] = r, texels[3 * k + 1] = g, texels[3 * k + 2] = b;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+
+struct Pixel {
+    int r, g, b;
+};
+Pixel readPixel(int x, int y) {
+    unsigned char p[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+}
+
+void drawView(LocalTerrain& w) {
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(g_camera.fov, 1.0, 1.0, g_camera.far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
+              g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+    drawTerrain(w);
+    glFinish();
+}
+
+TEST(TerrainPixels, GroundBelowTheHorizonSkyAboveAndDirtBlendsThePath) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    g_settings.applyDetailLevel(3);
+    g_engine.fogEnabled = false;
+    g_engine.initGLState();
+    g_engine.probeMultitexture();
+    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
+    g_engine.lightEnabled = true;
+    g_engine.lightType = 1;
+    g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_ROCK] = solidTexture(128, 128, 128);
+    g_engine.worldTextures[TEX_PATH] = solidTexture(220, 0, 0);
+
+    auto list = terraintest::makeFlatList(5, 5);
+    for (TerrainPage* p = list->head; p; p = p->next)
+        for (auto& row : p->light)
+            for (float& l : row)
+                l = 1.0f;
+    list->finishPages();
+    heightScale = 0.001f;
+    Camera saved = g_camera;
+    g_camera.mode = CAMERA_FREE;
+    g_camera.eye[0] = 640.0, g_camera.eye[1] = 300.0, g_camera.eye[2] = 60.0;
+    g_camera.yaw = float(M_PI / 2);
+    g_camera.pitch = -0.2f;
+    g_camera.far = 3000;
+    g_camera.updateCamera();
+    LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
+
+    drawView(w);
+    const Pixel ground = readPixel(512, 60), sky = readPixel(512, 740);
+    EXPECT_GT(ground.g, 150) << "grass below the horizon";
+    EXPECT_LT(ground.r, 40);
+    EXPECT_LT(ground.b, 40);
+    EXPECT_EQ(sky.b, 255) << "the clear colour above the terrain's far edge";
+    EXPECT_EQ(sky.g, 0);
+    EXPECT_GT(g_terrainTriangles, 0);
+
+    // Full dirt on the page under the view: the path texture covers the grass.
+    TerrainPage* under = list->findPage(512, 256);
+    for (auto& row : under->dirt)
+        for (float& d : row)
+            d = 1.0f;
+    drawView(w);
+    const Pixel dirt = readPixel(512, 60);
+    EXPECT_GT(dirt.r, 150) << "path blended over the grass";
+    EXPECT_LT(dirt.g, 60);
+    // With the least detail no dirt is drawn at all.
+    g_settings.applyDetailLevel(0);
+    w.rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
+    drawView(w);
+    const Pixel plain = readPixel(512, 60);
+    EXPECT_GT(plain.g, 150);
+    EXPECT_LT(plain.r, 40);
+    // Seams were restored after every page.
+    for (int k = 0; k < PAGE_VERTS; ++k)
+        EXPECT_EQ(under->edgeHighY[k], under->height[k][64]);
+
+    g_settings.applyDetailLevel(3);
+    g_camera = saved;
+}
+
+} // namespace
