@@ -50,17 +50,12 @@ TerrainBuildOptions gameTerrainOptions() {
     return options;
 }
 
-namespace {
-float outsideLight(double x, double y, double z);
-}
-
 void createTerrain() {
     if (!terrain && !localTerrain) {
         terrain = new TerrainList();
         terrain->build(gameTerrainOptions());
         localTerrain = new LocalTerrain(*terrain);
         terrain->finishPages();
-        g_modelQueries.outsideLight = outsideLight;
         return;
     }
     g_log << "ERROR: Terrain already exists!" << std::endl;
@@ -77,11 +72,6 @@ void killDungeon() {
 }
 
 namespace {
-// Light of a model standing outside.
-float outsideLight(double x, double y, double z) {
-    return localTerrain ? localTerrain->lightAt(x, y, z) : 1.0f;
-}
-
 // Stands the player at its saved outside position, on the ground, and puts
 // the camera behind it.
 void placePlayerOutside() {
