@@ -78,6 +78,10 @@ void placePlayerOutside() {
     ActorController& player = playerActor();
     for (int k = 0; k < 3; ++k)
         player.position[k] = savedOutsidePosition[k];
+    // The window was laid around the camera's entry point, which may be far
+    // from the player: lay it around the player before asking for the ground.
+    g_camera.follow(player.position);
+    if (terrain && localTerrain) localTerrain->rebuild(*terrain);
     const int halfHeight = player.instance.slot ? player.instance.slot->halfHeight : 0;
     if (localTerrain)
         player.position[2] =
