@@ -73,6 +73,10 @@ TEST_F(ClickTest, ClickOnOpenGroundWalksPlayerThere) {
         player.update();
     EXPECT_EQ(player.action, ACTION_IDLE);
     EXPECT_GT(player.position[0], 3025.0);
+    // The player never leaves idle on its own.
+    for (int frame = 0; frame < 300; ++frame)
+        player.update();
+    EXPECT_EQ(player.action, ACTION_IDLE);
 }
 
 TEST_F(ClickTest, RefusedClickLeavesPlayerStanding) {
@@ -108,6 +112,9 @@ TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
         player.update();
     ASSERT_TRUE(player.pathFound);
     EXPECT_EQ(player.instance.animation, 5);
+    for (int frame = 0; frame < 200 && player.action != ACTION_IDLE; ++frame)
+        player.update();
+    EXPECT_EQ(player.instance.animation, 1);
     player.setLook(nullptr, 0);
 }
 

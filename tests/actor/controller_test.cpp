@@ -104,45 +104,6 @@ TEST_F(MapTest, MovementKeysStepRelativeToHeading) {
     EXPECT_NEAR(c.direction[0], -1.0, 1e-6);
 }
 
-TEST_F(MapTest, IsNearMeasuresHorizontally) {
-    ActorController c;
-    placeAt(c, 100.0, 100.0);
-    c.position[2] = 500.0;
-    EXPECT_TRUE(c.isNear(103.0, 104.0, 0.0, 5.0f));
-    EXPECT_FALSE(c.isNear(103.0, 104.1, 0.0, 5.0f));
-}
-
-TEST_F(MapTest, PlayerWalksClickedPathWithWalkAndIdleAnimations) {
-    ActorController& player = playerActor();
-    ModelSlot slot;
-    slot.idleAnimation = 4;
-    slot.walkAnimation = 7;
-    player.setLook(&slot, slot.idleAnimation);
-    player.action = player.previousAction = ACTION_IDLE;
-    placeAt(player, 700.5, 700.5);
-    player.goal[0] = 760.5;
-    player.goal[1] = 700.5;
-    player.startSearch();
-    ASSERT_TRUE(player.goalAccepted);
-    int frames = 0;
-    while (player.action != ACTION_IDLE && frames < 2000) {
-        player.update();
-        if (player.pathFound && player.action == ACTION_GO_TO_GOAL) {
-            EXPECT_EQ(player.instance.animation, 7);
-        }
-        ++frames;
-    }
-    EXPECT_EQ(player.action, ACTION_IDLE);
-    EXPECT_EQ(player.instance.animation, 4);
-    EXPECT_LE(std::abs(player.position[0] - 760.5), 20.0);
-    EXPECT_GT(player.position[0], 730.0);
-    // The player never leaves idle on its own.
-    for (int i = 0; i < 500; ++i)
-        player.update();
-    EXPECT_EQ(player.action, ACTION_IDLE);
-    player.setLook(nullptr, 0);
-}
-
 TEST_F(MapTest, IdleCreatureWaitsFiftyToOneFortyNineFramesThenWanders) {
     for (int trial = 0; trial < 20; ++trial) {
         ActorController c;

@@ -110,34 +110,6 @@ TEST_F(MapTest, PathAroundWallStaysOffBlockedCellsAndTurnsAtMostNinety) {
     EXPECT_TRUE(passedWall);
 }
 
-TEST_F(MapTest, ShortestPathInOpenGround) {
-    // Breadth first: in open ground the path is as long as the diagonal
-    // distance to the nearest cell within arrive distance.
-    ActorController c;
-    c.isPlayer = 1;
-    ASSERT_TRUE(startSearchTo(c, 200.5, 200.5, 260.5, 230.5));
-    ASSERT_GT(searchUntilFound(c, 1000), 0);
-    std::vector<std::pair<int, int>> cells = cellsAlong(c);
-    auto end = cells.back();
-    EXPECT_LE(std::abs(end.first - 260) + std::abs(end.second - 230), 20);
-    // Manhattan 90 to go and 20 may be left: 30 diagonal steps take 60 of the
-    // remaining 70 (two each while y is still off), 10 straight ones the rest.
-    EXPECT_EQ(c.pathLength, 40);
-}
-
-TEST_F(MapTest, CreatureExpandsAtMostTenNodesPerRun) {
-    ActorController c;
-    ASSERT_TRUE(startSearchTo(c, 400.5, 400.5, 480.5, 400.5));
-    for (int run = 0; run < 20; ++run) {
-        testmap::walkableQueries = 0;
-        c.search();
-        ASSERT_FALSE(c.pathFound);
-        // Five children of each expanded node are asked about.
-        EXPECT_LE(testmap::walkableQueries, 10 * 5);
-        EXPECT_GT(testmap::walkableQueries, 0);
-    }
-}
-
 TEST_F(MapTest, SearchFromNearGridEdgeNeverEntersNegativeCells) {
     ActorController c;
     // Only a corridor along x = 0 leads past a wall; negative x is open too
@@ -181,24 +153,4 @@ TEST_F(MapTest, AcceptedNewGoalDropsOldPath) {
     c.startSearch();
     EXPECT_TRUE(c.goalAccepted);
     EXPECT_TRUE(c.pathFinished());
-}
-
-TEST_F(MapTest, ChildrenFollowDirectionTable) {
-    ActorController c;
-    SearchNode start;
-    start.x = 10;
-    start.y = 20;
-    start.goalX = 15;
-    start.goalY = 20;
-    SearchNode q = c.makeChild(start, 'q');
-    EXPECT_EQ(q.path, "q");
-    EXPECT_EQ(q.x, 11);
-    EXPECT_EQ(q.y, 21);
-    EXPECT_EQ(q.distanceToGoal, 5);
-    SearchNode qr = c.makeChild(q, 'r');
-    EXPECT_EQ(qr.path, "qr");
-    EXPECT_EQ(qr.length, 2);
-    EXPECT_EQ(qr.y, 20);
-    EXPECT_EQ(qr.distanceToGoal, 4);
-    EXPECT_EQ(qr.goalX, 15);
 }
