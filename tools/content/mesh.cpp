@@ -67,16 +67,18 @@ int Skeleton::find(const std::string& name) const {
 }
 
 std::vector<Transform> boneTransforms(const Skeleton& skeleton, const Pose& pose) {
-    std::vector<Transform> world(skeleton.bones.size());
+    // A bone's scale swells its own parts only; its children hang on the unscaled frame.
+    std::vector<Transform> frame(skeleton.bones.size()), world(skeleton.bones.size());
     for (std::size_t i = 0; i < skeleton.bones.size(); ++i) {
         const Bone& b = skeleton.bones[i];
-        Transform local = Transform::rotation(pose.rotation[i], pose.scale[i]);
+        Transform turn = Transform::rotation(pose.rotation[i]);
         if (b.parent < 0) {
-            world[i] = Transform::translation(b.joint + pose.rootOffset) * local;
+            frame[i] = Transform::translation(b.joint + pose.rootOffset) * turn;
         } else {
             Vec3 offset = b.joint - skeleton.bones[b.parent].joint;
-            world[i] = world[b.parent] * Transform::translation(offset) * local;
+            frame[i] = frame[b.parent] * Transform::translation(offset) * turn;
         }
+        world[i] = frame[i] * Transform::rotation({0, 0, 0}, pose.scale[i]);
     }
     return world;
 }

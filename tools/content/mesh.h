@@ -63,7 +63,7 @@ struct Pose {
     explicit Pose(const Skeleton& s) : rotation(s.bones.size()), scale(s.bones.size(), 1.0) {}
 };
 
-// World transform of every bone for a pose.
+// World transform of every bone for a pose; scale applies to the bone's own parts.
 std::vector<Transform> boneTransforms(const Skeleton& skeleton, const Pose& pose);
 
 struct MeshVertex {

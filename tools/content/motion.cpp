@@ -49,10 +49,10 @@ void breathe(Poser& p, double phase, double amount) {
     p.pitch("head", 0.04 * std::sin(TAU * phase + 1));
     p.pitch("neck", 0.03 * b);
     p.pair("upperarmL", "upperarmR", {0.05 + 0.03 * b, 0, 0}, {-0.05 - 0.03 * b, 0, 0});
-    p.pair("wingL", "wingR", {0.05 * b, 0, 0}, {-0.05 * b, 0, 0});
-    p.yaw("tail1", 0.15 * std::sin(TAU * phase));
-    p.yaw("tail2", 0.2 * std::sin(TAU * phase - 0.8));
-    p.yaw("tail3", 0.25 * std::sin(TAU * phase - 1.6));
+    p.pair("wingL", "wingR", {0.03 * b, 0, 0}, {-0.03 * b, 0, 0});
+    p.yaw("tail1", 0.04 * std::sin(TAU * phase));
+    p.yaw("tail2", 0.05 * std::sin(TAU * phase - 0.8));
+    p.yaw("tail3", 0.06 * std::sin(TAU * phase - 1.6));
     p.pitch("jaw", 0.05 + 0.05 * b);
     for (int f = 1; f <= 5; ++f) {
         std::string name = "finger" + std::to_string(f) + "a";
@@ -104,8 +104,10 @@ void gait(Poser& p, const Creature& c, double phase, double stride, double bounc
     p.pair("wingL", "wingR", {0.1 + 0.1 * s, 0, 0}, {-0.1 - 0.1 * s, 0, 0});
     if (c.plan == BodyPlan::Bird) p.pitch("neck", 0.25 * std::max(0.0, std::sin(2 * TAU * phase)));
     if (c.plan == BodyPlan::Floater) {
-        p.pose.rootOffset.z += 0.4 * std::sin(TAU * phase);
-        p.pitch(c.skeleton.bones[0].name.c_str(), 0.2);
+        // Flies: dips and rises with the head tipped forward, snapping its jaw.
+        p.pose.rootOffset.z += 1.0 * std::sin(TAU * phase);
+        p.pitch(c.skeleton.bones[0].name.c_str(), 0.25 + 0.1 * s);
+        p.pitch("jaw", 0.35 * std::max(0.0, std::sin(2 * TAU * phase)));
         p.pair("armL", "armR", {0, 0.3 * s, 0}, {0, -0.3 * s, 0});
     }
 }

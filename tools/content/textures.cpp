@@ -368,7 +368,7 @@ std::vector<NamedImage> worldTextures(std::uint32_t seed) {
     walls.push_back(logs(s + 13));
     walls.push_back(plaster(s + 14, C(0xF0ECE0), C(0x2A2018), false));
     walls.push_back(flagstones(s + 15, C(0x7A7468), C(0xA8A090), 32, 0));
-    walls.push_back(planks(s + 16, C(0x6A4A30), C(0x3A2416), 24));
+    walls.push_back(planks(s + 16, C(0x6A4A30), C(0x3A2416), 32));
     walls.push_back(plaster(s + 17, C(0xC8A878), C(0x5A3A20), true));
     for (int k = 0; k < 8; ++k)
         out.push_back({"wall" + std::to_string(k) + ".bmp", std::move(walls[k])});
@@ -381,7 +381,8 @@ std::vector<NamedImage> worldTextures(std::uint32_t seed) {
                                                                {0x3E3630, 0x5E5248, 0x1A1612},
                                                                {0x545A5E, 0x767E84, 0x24282A}}};
     for (int k = 0; k < 8; ++k) {
-        int w = k % 3 == 0 ? 64 : (k % 3 == 1 ? 48 : 32), h = k % 2 ? 32 : 24;
+        // Block sizes divide the texture so that it tiles.
+        int w = k % 3 == 1 ? 32 : 64, h = k % 2 ? 32 : 16;
         out.push_back({"dungeon" + std::to_string(k) + ".bmp",
                        masonry(s + 20 + k, w, h, C(dungeon[k][0]), C(dungeon[k][1]),
                                C(dungeon[k][2]), k % 2 ? 0.35f : 0.1f)});

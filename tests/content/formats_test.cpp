@@ -1,0 +1,168 @@
+// The two file writers against their readers, and the readers against damaged files.
+#include "tools/content/image.h"
+#include "tools/content/md2file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+using namespace content;
+
+namespace {
+
+Image gradient(int w, int h) {
+    Image img(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::size_t at = (std::size_t(y) * w + x) * 3;
+            img.pixels[at] = std::uint8_t(x * 7 + y);
+            img.pixels[at + 1] = std::uint8_t(y * 13);
+            img.pixels[at + 2] = std::uint8_t(x ^ y);
+        }
+    return img;
+}
+
+Md2Data triangleModel(int frames) {
+    Md2Data m;
+    m.skinName = "skin.bmp";
+    m.texCoords = {{0, 0}, {128, 64}, {255, 255}};
+    m.triangles = {{0, 1, 2, 0, 1, 2}, {2, 1, 3, 2, 1, 0}};
+    for (int f = 0; f < frames; ++f) {
+        char name[16];
+        std::snprintf(name, sizeof name, "walk%02d", f + 1);
+        m.frames.push_back({name, {{0, 0, 0}, {10.0 + f, -3, 2}, {4, 20, -7.5}, {-2, 1, 30}}});
+    }
+    return m;
+}
+
+void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t v) {
+    std::memcpy(&bytes[at], &v, 4); // the test machine is little-endian like the format
+}
+
+} // namespace
+
+TEST(Bitmap, RoundTripKeepsEveryPixelWithPaddedRows) {
+    for (int w : {1, 2, 3, 5, 64}) {
+        Image img = gradient(w, 7);
+        std::vector<std::uint8_t> bytes = encodeBmp(img);
+        std::size_t row = (std::size_t(w) * 3 + 3) / 4 * 4;
+        EXPECT_EQ(bytes.size(), 54 + row * 7) << w;
+        Image back;
+        std::string error;
+        ASSERT_TRUE(decodeBmp(bytes, back, error)) << error;
+        EXPECT_EQ(back.width, w);
+        EXPECT_EQ(back.pixels, img.pixels) << w;
+    }
+}
+
+TEST(Bitmap, StoresBottomRowFirstInBlueGreenRedOrder) {
+    Image img(2, 2);
+    img.set(0, 1, {1, 0, 0}); // bottom-left pure red
+    img.set(1, 0, {0, 0, 1}); // top-right pure blue
+    std::vector<std::uint8_t> bytes = encodeBmp(img);
+    // First stored row is the bottom one: red at its first pixel, as B, G, R.
+    EXPECT_EQ(bytes[54], 0);
+    EXPECT_EQ(bytes[56], 255);
+    // Second stored row (after 8 bytes: 6 of pixels, 2 of padding) holds the blue pixel second.
+    EXPECT_EQ(bytes[54 + 8 + 3], 255);
+    EXPECT_EQ(bytes[54 + 8 + 5], 0);
+}
+
+TEST(Bitmap, RefusesDamagedFiles) {
+    std::vector<std::uint8_t> good = encodeBmp(gradient(4, 4));
+    Image out;
+    std::string error;
+    std::vector<std::uint8_t> shortHeader(good.begin(), good.begin() + 30);
+    EXPECT_FALSE(decodeBmp(shortHeader, out, error));
+    std::vector<std::uint8_t> cut(good.begin(), good.end() - 1);
+    EXPECT_FALSE(decodeBmp(cut, out, error));
+    EXPECT_NE(error.find("short"), std::string::npos);
+    std::vector<std::uint8_t> eightBit = good;
+    eightBit[28] = 8;
+    EXPECT_FALSE(decodeBmp(eightBit, out, error));
+    std::vector<std::uint8_t> notBmp = good;
+    notBmp[0] = 'X';
+    EXPECT_FALSE(decodeBmp(notBmp, out, error));
+    std::vector<std::uint8_t> hugeOffset = good;
+    put32(hugeOffset, 10, 0x7FFFFFF0);
+    EXPECT_FALSE(decodeBmp(hugeOffset, out, error));
+    std::vector<std::uint8_t> negative = good;
+    put32(negative, 22, -4);
+    EXPECT_FALSE(decodeBmp(negative, out, error));
+}
+
+TEST(Md2, HeaderDescribesTheBlocksItWrites) {
+    Md2Data m = triangleModel(3);
+    m.frames[0].vertices.push_back({1, 1, 1});
+    for (auto& f : m.frames)
+        f.vertices.resize(5);
+    std::vector<std::uint8_t> bytes = encodeMd2(m);
+    Md2Header h;
+    Md2Data back;
+    std::string error;
+    ASSERT_TRUE(decodeMd2(bytes, h, back, error)) << error;
+    EXPECT_EQ(h.version, 8);
+    EXPECT_EQ(h.vertexCount, 5);
+    EXPECT_EQ(h.frameSize, 40 + 4 * 5);
+    EXPECT_EQ(h.frameCount, 3);
+    EXPECT_EQ(h.triangleCount, 2);
+    EXPECT_EQ(h.texCoordCount, 3);
+    EXPECT_EQ(h.skinWidth, 256);
+    EXPECT_EQ(h.endOffset, std::int32_t(bytes.size()));
+    EXPECT_EQ(h.framesOffset + h.frameCount * h.frameSize, h.glCommandsOffset);
+    EXPECT_EQ(back.triangles, m.triangles);
+    EXPECT_EQ(back.texCoords, m.texCoords);
+}
+
+TEST(Md2, VerticesSurviveWithinHalfAStepOfTheirFrameBox) {
+    Md2Data m = triangleModel(2);
+    std::vector<std::uint8_t> bytes = encodeMd2(m);
+    Md2Header h;
+    Md2Data back;
+    std::string error;
+    ASSERT_TRUE(decodeMd2(bytes, h, back, error)) << error;
+    ASSERT_EQ(back.frames.size(), 2u);
+    for (std::size_t f = 0; f < 2; ++f) {
+        EXPECT_EQ(back.frames[f].name, m.frames[f].name);
+        for (std::size_t v = 0; v < m.frames[f].vertices.size(); ++v) {
+            const Vec3 &a = m.frames[f].vertices[v], &b = back.frames[f].vertices[v];
+            // Each axis spans its own box in 255 steps.
+            EXPECT_NEAR(a.x, b.x, (12.0 + 2) / 255 / 2 + 1e-4);
+            EXPECT_NEAR(a.y, b.y, 23.0 / 255 / 2 + 1e-4);
+            EXPECT_NEAR(a.z, b.z, 37.5 / 255 / 2 + 1e-4);
+        }
+    }
+}
+
+TEST(Md2, RefusesFilesTheEngineCouldNotReadSafely) {
+    std::vector<std::uint8_t> good = encodeMd2(triangleModel(2));
+    Md2Header h;
+    Md2Data out;
+    std::string error;
+    auto refused = [&](std::vector<std::uint8_t> bytes) {
+        return !decodeMd2(bytes, h, out, error);
+    };
+    std::vector<std::uint8_t> v7 = good;
+    put32(v7, 4, 7);
+    EXPECT_TRUE(refused(v7));
+    EXPECT_NE(error.find("version 7"), std::string::npos);
+    EXPECT_TRUE(refused(std::vector<std::uint8_t>(good.begin(), good.begin() + 60)));
+    EXPECT_TRUE(
+        refused(std::vector<std::uint8_t>(good.begin(), good.end() - 30))); // last frame cut
+    std::vector<std::uint8_t> bigFrame = good;
+    put32(bigFrame, 24, 2100); // 2100 vertices: frames larger than 8320 bytes
+    put32(bigFrame, 16, 40 + 4 * 2100);
+    EXPECT_TRUE(refused(bigFrame));
+    std::vector<std::uint8_t> badIndex = good;
+    std::int32_t triangles;
+    std::memcpy(&triangles, &good[52], 4);
+    badIndex[std::size_t(triangles)] = 9; // first vertex index of the first triangle
+    EXPECT_TRUE(refused(badIndex));
+    std::vector<std::uint8_t> badOffset = good;
+    put32(badOffset, 56, -8);
+    EXPECT_TRUE(refused(badOffset));
+    std::vector<std::uint8_t> mismatched = good;
+    put32(mismatched, 16, 44); // frame size that does not match the vertex count
+    EXPECT_TRUE(refused(mismatched));
+}
