@@ -22,7 +22,10 @@ class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string why;
-        if (!InitVideo(&why)) GTEST_SKIP() << "no display: " << why;
+        if (!InitVideo(&why)) {
+            if (testsupport::displayExpected()) FAIL() << "display set but not usable: " << why;
+            GTEST_SKIP() << "no display: " << why;
+        }
         testsupport::initGlutOnce();
         ClearFailures();
         g_input.reset();
@@ -146,10 +149,12 @@ TEST_F(WindowTest, ShowErrorBoxClosesTheWindowFirst) {
 
 class LoopTest : public WindowTest {
   protected:
+    std::string logPath;
     void SetUp() override {
         WindowTest::SetUp();
         if (IsSkipped()) return;
-        openLog("loop_test_errlog.txt");
+        logPath = testsupport::uniqueName("loop_errlog", ".txt");
+        openLog(logPath.c_str());
         ASSERT_TRUE(openGLWindow("Zeb", 1024, 768, 16, false));
         FlushMessages();
         g_settings.clearFlag(FLAG_INIT_PENDING);
@@ -157,7 +162,7 @@ class LoopTest : public WindowTest {
     }
     void TearDown() override {
         closeLog();
-        std::remove("loop_test_errlog.txt");
+        std::remove(logPath.c_str());
         WindowTest::TearDown();
     }
 };
@@ -173,7 +178,7 @@ TEST_F(LoopTest, QuitKeyLogsShuttingDownAndDrawsNothingMore) {
     EXPECT_EQ(g_loop.framesDrawn, drawn);
     EXPECT_TRUE(g_loop.done);
     closeLog();
-    std::string log = testsupport::readFile("loop_test_errlog.txt");
+    std::string log = testsupport::readFile(logPath);
     EXPECT_GE(log.size(), 17u);
     EXPECT_EQ(log.substr(log.size() - 17), "Shutting down...\n");
 }

@@ -9,7 +9,9 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -27,6 +29,21 @@ struct BoxRecorder {
     ~BoxRecorder() { win::SetMessageBoxAnswerer(nullptr); }
 };
 
+// True when the tests run with a display (as under xvfb-run): a window that
+// cannot be opened then is a failure, not a reason to skip.
+inline bool displayExpected() {
+    const char* d = std::getenv("DISPLAY");
+    return d && *d;
+}
+
+// A file name that no other test process running at the same time uses.
+inline std::string uniqueName(const std::string& stem, const std::string& ext) {
+    const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = stem + "_" + std::to_string(::getpid());
+    if (t) name += std::string("_") + t->name();
+    return name + ext;
+}
+
 inline void initGlutOnce() {
     static bool done = false;
     if (done) return;
@@ -42,11 +59,11 @@ inline void initGlutOnce() {
 class GlWindow {
   public:
     explicit GlWindow(int width = 1024, int height = 768) {
-        std::string why;
-        if (!win::InitVideo(&why)) return;
+        if (!win::InitVideo(&why_)) return;
         initGlutOnce();
         BoxRecorder boxes;
         ok_ = openGLWindow("Zeb", width, height, 16, false);
+        if (!ok_ && !boxes.shown.empty()) why_ = boxes.shown.front().text;
         win::FlushMessages();
     }
     ~GlWindow() {
@@ -54,14 +71,21 @@ class GlWindow {
         win::FlushMessages();
     }
     bool ok() const { return ok_; }
+    const std::string& why() const { return why_; }
 
   private:
     bool ok_ = false;
+    std::string why_;
 };
 
 } // namespace testsupport
 
-// Opens a window for the test, or skips the test without a display.
+// Opens a window for the test. Without a display the test is skipped; with one,
+// a window that cannot be opened fails the test.
 #define ZEB_REQUIRE_GL_WINDOW(name)                                                                \
     testsupport::GlWindow name;                                                                    \
-    if (!name.ok()) GTEST_SKIP() << "no display for GL tests"
+    if (!name.ok()) {                                                                              \
+        if (testsupport::displayExpected())                                                        \
+            FAIL() << "cannot open the test window: " << name.why();                               \
+        GTEST_SKIP() << "no display for GL tests";                                                 \
+    }
