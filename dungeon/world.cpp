@@ -78,15 +78,17 @@ void placePlayerOutside() {
     ActorController& player = playerActor();
     for (int k = 0; k < 3; ++k)
         player.position[k] = savedOutsidePosition[k];
-    // The window was laid around the camera's entry point, which may be far
-    // from the player: lay it around the player before asking for the ground.
     g_camera.follow(player.position);
-    if (terrain && localTerrain) localTerrain->rebuild(*terrain);
-    const int halfHeight = player.instance.slot ? player.instance.slot->halfHeight : 0;
-    if (localTerrain)
+    if (terrain && localTerrain) {
+        // The window was laid out around the camera's reset eye, pages away
+        // from the player; lay it out around the player before asking for
+        // the ground under him (an update moves only one page at a time).
+        localTerrain->rebuild(*terrain);
+        const int halfHeight = player.instance.slot ? player.instance.slot->halfHeight : 0;
         player.position[2] =
             localTerrain->heightAt(player.position[0], player.position[1]) + halfHeight;
-    g_camera.follow(player.position);
+        g_camera.follow(player.position);
+    }
 }
 } // namespace
 

@@ -24,6 +24,18 @@ class FullBuild : public ::testing::Test {
     static void SetUpTestSuite() {
         dir = new terraintest::TempDir();
         ASSERT_TRUE(terraintest::writeSyntheticHeightFile(dir->file("terrain.dat")));
+        // Towns fill the first eight page columns; a dirt road runs along
+        // cells x = 1100 .. 1119, outside the towns.
+        ASSERT_TRUE(terraintest::writeBmp(dir->file("townmap.bmp"), 32, 32,
+                                          [](int x, int, unsigned char* c) {
+                                              c[0] = x < 8 ? 255 : 0;
+                                              c[1] = c[2] = 90;
+                                          }));
+        ASSERT_TRUE(terraintest::writeBmp(dir->file("dirt.bmp"), 2050, 2050,
+                                          [](int x, int, unsigned char* c) {
+                                              c[0] = (x >= 1100 && x < 1120) ? 255 : 0;
+                                              c[1] = c[2] = 200;
+                                          }));
         openLog(dir->file("errlog.txt").c_str());
         g_bar = BarRecord();
         TerrainBuildOptions options;
@@ -124,11 +136,37 @@ TEST_F(FullBuild, PagesCoverTheMapInOrderAndShareTheirBorders) {
             }
 }
 
-TEST_F(FullBuild, AboutOnePageInTwentyHasAPortalAndNoTownMeansNoBuildings) {
-    int portals = 0, buildings = 0, decor = 0;
+TEST_F(FullBuild, TownPagesHoldBuildingsAndTheDirtMapLaysRoads) {
+    int townPages = 0, townBuildings = 0;
+    for (const TerrainPage* p = list->head; p; p = p->next) {
+        if (p->originX / 256 < 8) {
+            ++townPages;
+            townBuildings += p->buildingCount;
+            for (int k = 0; k < p->buildingCount; ++k) {
+                const Building& b = p->buildings[k];
+                EXPECT_GE(b.x, p->originX);
+                EXPECT_LT(b.x, p->originX + 256);
+                EXPECT_GE(b.length, 15);
+                EXPECT_LE(b.length, 44);
+            }
+        } else {
+            EXPECT_EQ(p->buildingCount, 0) << "density 0 means no buildings";
+        }
+    }
+    EXPECT_EQ(townPages, 256);
+    EXPECT_GT(townBuildings, 256 * 3) << "full density asks for six a page";
+    // Cells 1100 .. 1119 along x lie on page column 17 (cells 1088 .. 1151).
+    const TerrainPage* road = list->findPage(17 * 256, 4096);
+    EXPECT_FLOAT_EQ(road->dirt[1100 - 1088][10], 1.0f);
+    EXPECT_FLOAT_EQ(road->dirt[1119 - 1088][10], 1.0f);
+    EXPECT_EQ(road->dirt[1120 - 1088][10], 0.0f);
+    EXPECT_EQ(road->dirt[1099 - 1088][10], 0.0f);
+}
+
+TEST_F(FullBuild, AboutOnePageInTwentyHasAPortal) {
+    int portals = 0, decor = 0;
     for (const TerrainPage* p = list->head; p; p = p->next) {
         portals += p->portalCount;
-        buildings += p->buildingCount;
         decor += p->decorCount;
         if (p->portalCount) {
             const Portal& portal = p->portals[0];
@@ -140,7 +178,6 @@ TEST_F(FullBuild, AboutOnePageInTwentyHasAPortalAndNoTownMeansNoBuildings) {
     }
     EXPECT_GT(portals, 20);
     EXPECT_LT(portals, 100);
-    EXPECT_EQ(buildings, 0) << "there is no town map";
     EXPECT_NEAR(decor / 1024.0, 4.5, 0.5);
 }
 

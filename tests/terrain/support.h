@@ -74,4 +74,36 @@ inline bool writeSyntheticHeightFile(const std::string& path) {
     return std::fclose(f) == 0 && ok;
 }
 
+// Writes a 24-bit bitmap whose pixel (x, row) is colour(x, row), rows in the
+// file's own bottom-up order.
+template <typename Colour>
+bool writeBmp(const std::string& path, int width, int height, Colour colour) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const unsigned dataSize = unsigned(rowBytes) * unsigned(height);
+    std::vector<unsigned char> b(54 + dataSize, 0);
+    auto put32 = [&](int at, unsigned v) {
+        for (int k = 0; k < 4; ++k)
+            b[std::size_t(at + k)] = (unsigned char)(v >> (8 * k));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put32(2, unsigned(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, unsigned(width));
+    put32(22, unsigned(height));
+    b[26] = 1, b[28] = 24;
+    put32(34, dataSize);
+    for (int row = 0; row < height; ++row)
+        for (int x = 0; x < width; ++x) {
+            unsigned char rgb[3];
+            colour(x, row, rgb);
+            const std::size_t at = 54 + std::size_t(row) * rowBytes + std::size_t(x) * 3;
+            b[at] = rgb[2], b[at + 1] = rgb[1], b[at + 2] = rgb[0];
+        }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    return std::fclose(f) == 0 && ok;
+}
+
 } // namespace terraintest

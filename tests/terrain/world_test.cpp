@@ -1,0 +1,80 @@
+#include "actor/controller.h"
+#include "app/camera.h"
+#include "app/log.h"
+#include "app/settings.h"
+#include "dungeon/world.h"
+#include "render/engine.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Enters the outside twice from a working directory without data: the
+// first entry builds a flat map, the second finds it built.
+TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
+    terraintest::TempDir dir;
+    const std::string logPath = dir.file("errlog.txt");
+    openLog(logPath.c_str());
+    g_settings.applyDetailLevel(3);
+    savedOutsidePosition[0] = 6366.0;
+    savedOutsidePosition[1] = 5549.0;
+    enterOutside();
+    ASSERT_NE(terrain, nullptr);
+    ASSERT_NE(localTerrain, nullptr);
+    EXPECT_EQ(terrain->pageCount, 1024);
+    EXPECT_EQ(g_engine.inDungeon, 0);
+    EXPECT_EQ(g_camera.far, 256 * 5);
+    EXPECT_FLOAT_EQ(g_engine.fogStart, 640.0f);
+    EXPECT_FLOAT_EQ(g_engine.fogEnd, 1280.0f);
+    const ActorController& player = playerActor();
+    EXPECT_EQ(player.position[0], 6366.0);
+    EXPECT_EQ(player.position[1], 5549.0);
+    const int half = player.instance.slot ? player.instance.slot->halfHeight : 0;
+    EXPECT_NEAR(player.position[2], localTerrain->heightAt(6366.0, 5549.0) + half, 1e-6);
+    EXPECT_EQ(localTerrain->centreX, 6144) << "the window follows the camera behind the player";
+
+    TerrainList* built = terrain;
+    enterOutside();
+    EXPECT_EQ(terrain, built);
+    closeLog();
+
+    const std::string log = readAll(logPath);
+    const char* order[] = {"Entering outside...\n",
+                           "Killing dungeon...\n",
+                           "Cannot kill null DUNGEON: ",
+                           "Building outside...\n",
+                           "Highest point on heightmap: 0\n",
+                           "1024 pages created.\n",
+                           "TERRAIN MEMORY FREE.\n",
+                           "Entering outside...\n",
+                           "ERROR: Terrain already exists!\n",
+                           "TERRAIN:       ",
+                           "LOCAL_TERRAIN: "};
+    std::size_t at = 0;
+    for (const char* line : order) {
+        std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << log;
+        at = found + 1;
+    }
+
+    // A detail change outside lays the window out for the new size.
+    EXPECT_NE(localTerrain->pages[10][10], nullptr);
+    g_settings.applyDetailLevel(0);
+    EXPECT_EQ(localTerrain->pages[10][10], nullptr);
+    EXPECT_NE(localTerrain->pages[4][4], nullptr);
+    g_settings.applyDetailLevel(3);
+    EXPECT_NE(localTerrain->pages[10][10], nullptr);
+}
+
+} // namespace
