@@ -1,106 +1,96 @@
-// Frame names to animations, and the engine's search for its five animations.
+// Every actor model's animation list against the engine's own slot table:
+// after its name search and its overrides, each slot's five animations (and
+// its weapon's) name the right kind of motion.
 #include "tools/content/animation.h"
+#include "tools/content/creatures.h"
+#include "tools/content/models.h"
 #include "tools/content/slots.h"
 
-#include <gtest/gtest.h>
+#include "render/engine.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
 using namespace content;
 
 namespace {
 
-std::vector<std::string> frames(std::initializer_list<std::pair<const char*, int>> runs) {
-    std::vector<std::string> names;
-    for (auto [base, count] : runs)
-        for (int i = 1; i <= count; ++i) {
-            char n[24];
-            std::snprintf(n, sizeof n, "%s%02d", base, i);
-            names.push_back(n);
-        }
-    return names;
+// Fills the engine's model table with the animation lists of our models, as
+// its loader would group their frame names.
+void loadAnimationLists() {
+    for (const ActorModel& m : actorModels()) {
+        Creature c = buildCreature(m.builder, 1);
+        std::vector<std::string> names;
+        for (const AnimationSpec& a : c.animations)
+            for (int f = 1; f <= a.frames; ++f)
+                names.push_back(a.name + (f < 10 ? "0" : "") + std::to_string(f));
+        names.push_back(TRAILER_NAME);
+        Model& model = g_engine.models[m.modelIndex];
+        model.clear();
+        model.animations = animationsOf(names);
+        model.animationCount = int(model.animations.size());
+        model.frameCount = int(names.size());
+    }
 }
 
-std::vector<AnimationRange> named(std::initializer_list<const char*> names) {
-    std::vector<AnimationRange> out;
-    for (const char* n : names)
-        out.push_back({n, 0, 1});
-    return out;
+void expectKind(int slot, const char* role, const Model& model, int index, unsigned kind) {
+    ASSERT_GE(index, 0) << "slot " << slot << " " << role;
+    ASSERT_LT(index, model.animationCount) << "slot " << slot << " " << role;
+    EXPECT_TRUE(motionKinds(model.animations[index].name) & kind)
+        << "slot " << slot << " " << role << " plays " << model.animations[index].name;
 }
 
 } // namespace
 
-TEST(FrameGrouping, LastAnimationLosesItsLastFrameUnlessATrailerFollows) {
-    auto plain = groupFrames(frames({{"stand", 40}, {"run", 6}}));
-    ASSERT_EQ(plain.size(), 2u);
-    EXPECT_EQ(plain[0].name, "stand");
-    EXPECT_EQ(plain[0].startFrame, 0);
-    EXPECT_EQ(plain[0].endFrame, 40);
-    EXPECT_EQ(plain[1].startFrame, 40);
-    EXPECT_EQ(plain[1].endFrame, 45);
-    auto trailed = groupFrames(frames({{"stand", 40}, {"run", 6}, {"end", 1}}));
-    ASSERT_EQ(trailed.size(), 2u); // the trailer itself is not an animation
-    EXPECT_EQ(trailed[1].endFrame, 46);
-}
-
-TEST(FrameGrouping, OnlyTheLastTwoCharactersNumberAFrame) {
-    auto a = groupFrames({"pain101", "pain102", "pain201", "x01"});
-    ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(a[0].name, "pain1");
-    EXPECT_EQ(a[1].name, "pain2");
-    // A name numbered from 0 starts one frame early.
-    auto zero = groupFrames({"idle00", "idle01", "end01"});
-    ASSERT_EQ(zero.size(), 1u);
-    EXPECT_EQ(zero[0].startFrame, -1);
-    EXPECT_TRUE(groupFrames({"single01"}).empty());
-}
-
-TEST(NameSearch, StopTextCaseAndDefault) {
-    EXPECT_TRUE(containsWord("stand", "STAND", "cr"));
-    EXPECT_FALSE(containsWord("stand", "crstand", "cr"));
-    EXPECT_TRUE(containsWord("stand", "standcr", "cr")); // the word comes before the stop text
-    EXPECT_FALSE(containsWord("walk", "wal", "cr"));
-    auto s = searchStandardAnimations(named({"crstand", "stand", "run", "attack"}));
-    EXPECT_EQ(s.idle, 1);
-    EXPECT_EQ(s.walk, 2);
-    EXPECT_EQ(s.attack, 3);
-    EXPECT_EQ(s.pain, 1); // no match gives 1
-    EXPECT_EQ(s.death, 1);
-    EXPECT_EQ(findAnimation({"bite"}, named({"walk", "bitey"})), 1);
-    EXPECT_EQ(findAnimation({"fire"}, named({"walk", "stand", "fireball"})), 2);
-}
-
-TEST(SlotResolution, OverridesApplyAfterTheSearchAndWeaponEntriesAfterThat) {
-    const SlotRow* cloud = nullptr;
-    const SlotRow* sara = nullptr;
-    for (const SlotRow& r : slotTable()) {
-        if (r.slot == 56) cloud = &r;
-        if (r.slot == 26) sara = &r;
+TEST(SlotAnimations, EverySlotEndsWithTheRightFiveMotions) {
+    loadAnimationLists();
+    std::vector<SlotView> slots = engineSlots();
+    EXPECT_GE(slots.size(), 60u);
+    for (const SlotView& v : slots) {
+        const ModelSlot& s = *v.entry;
+        const Model& m = g_engine.models[v.model];
+        expectKind(v.slot, "idle", m, s.idleAnimation, KIND_IDLE);
+        expectKind(v.slot, "pain", m, s.painAnimation, KIND_PAIN);
+        expectKind(v.slot, "death", m, s.deathAnimation, KIND_DEATH);
+        expectKind(v.slot, "walk", m, s.walkAnimation, KIND_WALK);
+        expectKind(v.slot, "attack", m, s.attackAnimation, KIND_ATTACK);
+        if (v.weaponModel < 0) continue;
+        const Model& w = g_engine.models[v.weaponModel];
+        const unsigned kinds[5] = {KIND_IDLE, KIND_WALK, KIND_PAIN, KIND_ATTACK, KIND_DEATH};
+        for (int k = 0; k < 5; ++k)
+            if (s.weaponAnimations[k] != -1)
+                expectKind(v.slot, "weapon", w, s.weaponAnimations[k], kinds[k]);
     }
-    ASSERT_TRUE(cloud && sara);
-    auto list = named({"stand", "walk", "run", "attack", "pain", "pain2", "jump", "flip", "salute",
-                       "taunt", "idle", "attack2", "crstand", "crwalk", "death"});
-    SlotAnimations c = resolveSlot(*cloud, list);
-    EXPECT_EQ(c.body.idle, 10);
-    EXPECT_EQ(c.body.death, 14);
-    EXPECT_EQ(c.weapon[0], 10);
-    EXPECT_EQ(c.weapon[1], 1);
-    EXPECT_EQ(c.weapon[4], 14);
-    SlotAnimations s = resolveSlot(*sara, named({"stand", "walk", "run", "pain", "pain2", "jump",
-                                                 "taunt", "attack", "death"}));
-    EXPECT_EQ(s.body.attack, 7);
-    EXPECT_EQ(s.weapon[3], 7);
-    EXPECT_EQ(s.weapon[4], -1);
 }
 
-TEST(SlotTable, CoversEveryUsedSlotWithItsSkin) {
-    int count = 0;
-    for (const SlotRow& r : slotTable()) {
-        ++count;
-        EXPECT_GE(r.skin, 25) << r.slot;
-        EXPECT_LE(r.skin, 106) << r.slot;
+TEST(SlotAnimations, NamesTheSearchCouldConfuseAreNotUsed) {
+    // The search matches words anywhere in a name: an extra motion must not
+    // contain a word of another role, or the search would pick it.
+    for (const char* word : {"idle", "stand", "look", "pain", "hurt", "death", "die", "walk", "run",
+                             "attack", "fire", "bite"})
+        for (const char* extra :
+             {"jump", "flip", "salute", "taunt", "wave", "point", "rear", "roar", "flap"})
+            EXPECT_FALSE(containsWord(word, extra, "cr")) << word << " in " << extra;
+    EXPECT_EQ(motionKinds("crstand"), KIND_IDLE | KIND_EXTRA);
+    EXPECT_EQ(motionKinds("unheard"), 0u);
+}
+
+TEST(ActorTable, ModelsAndSkinsComeFromTheEngineTables) {
+    int weapons = 0, skins = 0;
+    for (const ActorModel& m : actorModels()) {
+        weapons += m.isWeapon;
+        skins += int(m.skins.size());
+        EXPECT_FALSE(m.skins.empty()) << m.name;
+        if (m.name == "dragon") {
+            ASSERT_EQ(m.skins.size(), 5u);
+            EXPECT_EQ(m.skins.front(), 88);
+            EXPECT_EQ(m.skinFiles.back(), "dragon5.bmp");
+        }
+        if (m.name == "cloud_weapon") {
+            EXPECT_EQ(m.builder, "cloud");
+            EXPECT_EQ(m.skins, std::vector<int>{81});
+        }
     }
-    EXPECT_EQ(count, 62);
-    EXPECT_EQ(slotTable().back().slot, 78);
-    EXPECT_EQ(slotTable().back().zOffset, -1);
+    EXPECT_EQ(actorModels().size(), 37u);
+    EXPECT_EQ(weapons, 4);
+    EXPECT_EQ(skins, 25 + 38); // 25 single skins (weapons included), 38 numbered ones
 }

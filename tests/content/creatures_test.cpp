@@ -36,8 +36,8 @@ std::vector<std::string> frameNames(const Md2Data& m) {
     return names;
 }
 
-const AnimationRange* find(const std::vector<AnimationRange>& list, const std::string& name) {
-    for (const AnimationRange& r : list)
+const ModelAnimation* find(const std::vector<ModelAnimation>& list, const std::string& name) {
+    for (const ModelAnimation& r : list)
         if (r.name == name) return &r;
     return nullptr;
 }
@@ -79,7 +79,7 @@ TEST(Creatures, EveryAnimationKeepsAllItsFramesAndNamesFit) {
         auto names = frameNames(b.body);
         for (const std::string& n : names)
             EXPECT_LE(n.size(), 15u) << name;
-        auto groups = groupFrames(names);
+        auto groups = animationsOf(names);
         ASSERT_EQ(groups.size(), b.creature.animations.size()) << name;
         for (std::size_t i = 0; i < groups.size(); ++i) {
             EXPECT_EQ(groups[i].name, b.creature.animations[i].name) << name;
@@ -98,8 +98,8 @@ TEST(Creatures, WeaponsCarryTheBodysFramesAndMoveWithTheHand) {
         Md2Data weapon = creatureMd2(b.creature, true, m.name + ".bmp");
         EXPECT_EQ(frameNames(weapon), frameNames(b.body)) << m.name;
         EXPECT_GT(weapon.triangles.size(), 20u) << m.name;
-        auto groups = groupFrames(frameNames(weapon));
-        const AnimationRange* attack = find(groups, "attack");
+        auto groups = animationsOf(frameNames(weapon));
+        const ModelAnimation* attack = find(groups, "attack");
         ASSERT_NE(attack, nullptr) << m.name;
         int mid = attack->startFrame + (attack->endFrame - attack->startFrame) / 2;
         EXPECT_GT(largestMove(weapon.frames[attack->startFrame], weapon.frames[mid]), 5.0)
@@ -110,8 +110,8 @@ TEST(Creatures, WeaponsCarryTheBodysFramesAndMoveWithTheHand) {
 TEST(Creatures, WalkCyclesMoveTheLegsWithTheFeetOnTheGround) {
     for (const std::string& name : creatureNames()) {
         const Built& b = built(name);
-        auto groups = groupFrames(frameNames(b.body));
-        const AnimationRange* walk = find(groups, "walk");
+        auto groups = animationsOf(frameNames(b.body));
+        const ModelAnimation* walk = find(groups, "walk");
         ASSERT_NE(walk, nullptr) << name;
         double ground = groundLevel(b.creature);
         double moved = 0;
@@ -129,9 +129,9 @@ TEST(Creatures, WalkCyclesMoveTheLegsWithTheFeetOnTheGround) {
 TEST(Creatures, DeathsEndLowerAndIdlesOnlyBreathe) {
     for (const std::string& name : creatureNames()) {
         const Built& b = built(name);
-        auto groups = groupFrames(frameNames(b.body));
-        const AnimationRange* death = find(groups, "death");
-        const AnimationRange* idle = find(groups, "stand");
+        auto groups = animationsOf(frameNames(b.body));
+        const ModelAnimation* death = find(groups, "death");
+        const ModelAnimation* idle = find(groups, "stand");
         if (!idle) idle = find(groups, "idle");
         if (!death || !idle) continue; // the chicken and the pain elemental share one motion
         const Md2Frame& standing = b.body.frames[idle->startFrame];

@@ -2,6 +2,9 @@
 #include "tools/content/image.h"
 #include "tools/content/md2file.h"
 
+#include "model/md2.h"
+#include "render/bmp.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -165,4 +168,46 @@ TEST(Md2, RefusesFilesTheEngineCouldNotReadSafely) {
     std::vector<std::uint8_t> mismatched = good;
     put32(mismatched, 16, 44); // frame size that does not match the vertex count
     EXPECT_TRUE(refused(mismatched));
+}
+
+TEST(EngineReaders, ReadOurBitmapsPixelForPixel) {
+    for (int w : {3, 65, 2050}) {
+        Image img = gradient(w, 4);
+        std::vector<std::uint8_t> bytes = encodeBmp(img);
+        BmpImage read;
+        std::string error;
+        ASSERT_TRUE(parseBmp(bytes.data(), bytes.size(), read, error)) << error;
+        ASSERT_EQ(read.width, w);
+        ASSERT_EQ(read.height, 4);
+        // The engine keeps rows bottom-up without padding, red first.
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < w; x += 7) {
+                Rgb ours = img.get(x, 3 - y);
+                const unsigned char* px = &read.rgb[(std::size_t(y) * w + x) * 3];
+                EXPECT_EQ(px[0], std::lround(ours.r * 255));
+                EXPECT_EQ(px[1], std::lround(ours.g * 255));
+                EXPECT_EQ(px[2], std::lround(ours.b * 255));
+            }
+    }
+}
+
+TEST(EngineReaders, LoadOurModelsWithTheirAxesAndSkinCoordinates) {
+    Md2Data m = triangleModel(3);
+    m.frames.push_back({"end01", m.frames[0].vertices});
+    std::vector<std::uint8_t> bytes = encodeMd2(m);
+    Model model;
+    Md2Loader loader;
+    ASSERT_EQ(loader.parse(model, bytes.data(), bytes.size(), "test.md2"), Md2Result::Loaded)
+        << loader.lastError();
+    ASSERT_EQ(model.frameCount, 4);
+    ASSERT_EQ(model.animationCount, 1);
+    EXPECT_EQ(model.animations[0].name, "walk");
+    EXPECT_EQ(model.animations[0].endFrame, 3); // the trailer keeps all three walk frames
+    // File (x, y, z) becomes the engine's (x, z, -y); t counts from the skin's top.
+    const Vec3f& v = model.frames[1].vertices[1];
+    EXPECT_NEAR(v.x, 11, 0.05);
+    EXPECT_NEAR(v.y, 2, 0.1);
+    EXPECT_NEAR(v.z, 3, 0.05);
+    EXPECT_FLOAT_EQ(model.frames[0].texCoords[1].u, 0.5f);
+    EXPECT_FLOAT_EQ(model.frames[0].texCoords[1].v, 0.75f);
 }

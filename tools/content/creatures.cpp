@@ -3,6 +3,8 @@
 #include "tools/content/bodies.h"
 #include "tools/content/slots.h"
 
+#include "render/engine.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -1094,47 +1096,51 @@ const std::map<std::string, Config>& configs() {
 
 } // namespace
 
+// A file name's stem under "actors/": "actors/dragon3.bmp" gives dragon and 3.
+bool actorStem(const std::string& path, std::string& stem, int& number) {
+    std::size_t at = path.find("actors/");
+    std::size_t dot = path.rfind('.');
+    if (at == std::string::npos || dot == std::string::npos || dot < at) return false;
+    stem = path.substr(at + 7, dot - at - 7);
+    number = 0;
+    std::size_t digits = stem.find_last_not_of("0123456789") + 1;
+    if (digits < stem.size()) {
+        number = std::stoi(stem.substr(digits));
+        stem.resize(digits);
+    }
+    return true;
+}
+
 const std::vector<ActorModel>& actorModels() {
+    // Read from the engine's own tables: every actor model file, and the
+    // skins named after it (numbered ones are variants 1, 2, ...).
     static const std::vector<ActorModel> models = [] {
         std::vector<ActorModel> out;
-        auto single = [&](int index, const char* name) {
-            out.push_back({index, name, name, false, {index}, {std::string(name) + ".bmp"}});
-        };
-        auto numbered = [&](int index, const char* name, int firstSkin, int count) {
-            ActorModel m{index, name, name, false, {}, {}};
-            for (int k = 0; k < count; ++k) {
-                m.skins.push_back(firstSkin + k);
-                m.skinFiles.push_back(std::string(name) + std::to_string(k + 1) + ".bmp");
+        for (int i = 0; i < MODEL_TABLE_SIZE; ++i) {
+            const char* file = modelFileName(i);
+            std::string stem;
+            int number;
+            if (!file || !actorStem(file, stem, number)) continue;
+            ActorModel m;
+            m.modelIndex = i;
+            m.name = stem;
+            m.isWeapon = stem.size() > 7 && stem.compare(stem.size() - 7, 7, "_weapon") == 0;
+            m.builder = m.isWeapon ? stem.substr(0, stem.size() - 7) : stem;
+            std::vector<std::pair<int, int>> skins; // variant number, skin index
+            for (int k = 0; k < SKIN_TEXTURE_COUNT; ++k) {
+                std::string skinStem;
+                int variant;
+                if (actorStem(skinFileName(k), skinStem, variant) && skinStem == stem)
+                    skins.push_back({variant, k});
+            }
+            std::sort(skins.begin(), skins.end());
+            for (auto [variant, k] : skins) {
+                m.skins.push_back(k);
+                std::string path = skinFileName(k);
+                m.skinFiles.push_back(path.substr(path.find("actors/") + 7));
             }
             out.push_back(m);
-        };
-        auto weapon = [&](int index, const char* name, const char* carrier, int skin) {
-            out.push_back({index, name, carrier, true, {skin}, {std::string(name) + ".bmp"}});
-        };
-        for (auto [i, n] : std::vector<std::pair<int, const char*>>{
-                 {25, "beast"},    {26, "chicken"}, {27, "demon"},     {28, "disciple"},
-                 {29, "dsparil"},  {30, "ettin"},   {32, "golem"},     {33, "hobgoblin"},
-                 {35, "lostsoul"}, {36, "mauler"},  {37, "ophid"},     {38, "painelemental"},
-                 {39, "penguin"},  {42, "sabre"},   {43, "sephiroth"}, {45, "wight"},
-                 {46, "darth"},    {48, "fulimo"},  {49, "hand"},      {51, "sara"},
-                 {53, "yohko"}})
-            single(i, n);
-        weapon(52, "sara_weapon", "sara", 52);
-        weapon(54, "yohko_weapon", "yohko", 54);
-        numbered(56, "centaur", 56, 3);
-        numbered(57, "chaos", 59, 2);
-        numbered(60, "cyberdemon", 65, 2);
-        numbered(61, "hueteotl", 67, 3);
-        numbered(62, "ichabod", 70, 2);
-        numbered(64, "caleb", 77, 4);
-        numbered(65, "cloud", 82, 3);
-        weapon(66, "cloud_weapon", "cloud", 81);
-        numbered(67, "devil", 85, 3);
-        numbered(68, "dragon", 88, 5);
-        numbered(69, "goblin", 94, 4);
-        weapon(70, "goblin_weapon", "goblin", 93);
-        numbered(71, "han", 98, 3);
-        numbered(73, "tengu", 103, 4);
+        }
         return out;
     }();
     return models;
@@ -1150,13 +1156,13 @@ Creature buildCreature(const std::string& name, std::uint32_t seed) {
     c.animations = cfg.animations;
     c.hover = cfg.hover;
     // The slot that shows the model first decides its size and feet.
-    for (const SlotRow& row : slotTable()) {
+    for (const SlotView& view : engineSlots()) {
         bool shows = false;
         for (const ActorModel& m : actorModels())
-            if (m.modelIndex == row.model && m.builder == name && !m.isWeapon) shows = true;
+            shows |= m.modelIndex == view.model && m.builder == name && !m.isWeapon;
         if (shows) {
-            c.slotScale = row.scale;
-            c.slotZOffset = row.zOffset;
+            c.slotScale = view.entry->scale;
+            c.slotZOffset = view.entry->zOffset;
             break;
         }
     }

@@ -10,7 +10,7 @@
 namespace content {
 
 struct ActorModel {
-    int modelIndex;
+    int modelIndex = 0;
     std::string name;       // file name without extension
     std::string builder;    // creature built for it (a weapon file names its carrier)
     bool isWeapon = false;  // the weapon mesh of its carrier
@@ -18,7 +18,7 @@ struct ActorModel {
     std::vector<std::string> skinFiles;
 };
 
-// Every actor and weapon model of the model table, with its skins.
+// Every actor and weapon model of the engine's model table, with the skins named after it.
 const std::vector<ActorModel>& actorModels();
 
 // Builds the creature with the given name (its mesh, skin regions laid out,

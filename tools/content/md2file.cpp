@@ -111,9 +111,14 @@ bool decodeMd2(const std::vector<std::uint8_t>& bytes, Md2Header& h, Md2Data& mo
         error = "shorter than the 68-byte header";
         return false;
     }
-    std::int32_t* fields = &h.magic;
+    std::int32_t f[17];
     for (int k = 0; k < 17; ++k)
-        fields[k] = get32(bytes, std::size_t(k) * 4);
+        f[k] = get32(bytes, std::size_t(k) * 4);
+    h.magic = f[0], h.version = f[1], h.skinWidth = f[2], h.skinHeight = f[3], h.frameSize = f[4];
+    h.skinCount = f[5], h.vertexCount = f[6], h.texCoordCount = f[7], h.triangleCount = f[8];
+    h.glCommandCount = f[9], h.frameCount = f[10], h.skinsOffset = f[11], h.texCoordsOffset = f[12];
+    h.trianglesOffset = f[13], h.framesOffset = f[14], h.glCommandsOffset = f[15],
+    h.endOffset = f[16];
     if (h.version != 8) {
         error = "version " + std::to_string(h.version) + ", not 8";
         return false;

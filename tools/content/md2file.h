@@ -3,15 +3,17 @@
 
 #include "tools/content/mesh.h"
 
+#include "model/md2.h" // the header record
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace content {
 
-constexpr int MD2_MAX_VERTICES = 2070; // frame size 40 + 4 x 2070 = 8320 bytes
 constexpr int MD2_FRAME_HEADER = 40;
-constexpr int MD2_MAX_FRAME_SIZE = 8320;
+// Vertices of the largest frame the engine reads (its frame buffer).
+constexpr int MD2_MAX_VERTICES = (MD2_MAX_FRAME_SIZE - MD2_FRAME_HEADER) / 4;
 
 struct Md2Frame {
     std::string name; // at most 15 characters
@@ -29,15 +31,9 @@ struct Md2Data {
 // Each frame is packed to bytes over its own bounding box.
 std::vector<std::uint8_t> encodeMd2(const Md2Data& model);
 
-struct Md2Header {
-    std::int32_t magic, version, skinWidth, skinHeight, frameSize, skinCount, vertexCount,
-        texCoordCount, triangleCount, glCommandCount, frameCount, skinsOffset, texCoordsOffset,
-        trianglesOffset, framesOffset, glCommandsOffset, endOffset;
-};
-
 // Reads a whole file, refusing anything whose blocks do not lie inside it or
 // whose indices point outside their arrays. Vertices are unpacked.
-bool decodeMd2(const std::vector<std::uint8_t>& bytes, Md2Header& header, Md2Data& model,
+bool decodeMd2(const std::vector<std::uint8_t>& bytes, ::Md2Header& header, Md2Data& model,
                std::string& error);
 
 } // namespace content

@@ -1,36 +1,28 @@
-// The engine's start-up table of model slots: which model and skin each slot
-// binds, and the fields set after the animation search. The content is laid
-// out so that every slot ends with the right five animations.
+// The engine's own start-up slot table, read back after it runs: which model
+// and skin each used slot shows, its scale and height offset and its five
+// animations. The content is laid out so that every slot ends with the right
+// motions.
 #pragma once
 
-#include "tools/content/animation.h"
+#include "model/slot.h"
 
-#include <optional>
 #include <vector>
 
 namespace content {
 
-struct SlotRow {
+struct SlotView {
     int slot = 0;
-    int model = 0;
-    int skin = 0;
+    int model = -1; // index into the engine's model table
     int weaponModel = -1;
-    int weaponSkin = -1;
-    float scale = 0.25f;
-    int zOffset = 0;
-    std::optional<int> idle, pain, death, walk, attack;
-    // Weapon entries set after the weapon is bound (idle, walk, pain, attack, death).
-    std::optional<int> weaponIdle, weaponAttack, weaponDeath;
+    const ModelSlot* entry = nullptr;
 };
 
-const std::vector<SlotRow>& slotTable();
+// Runs the engine's slot set-up over whatever models its table holds now
+// (empty models still give the scales and offsets) and lists the used slots.
+std::vector<SlotView> engineSlots();
 
-struct SlotAnimations {
-    StandardAnimations body;
-    int weapon[5] = {}; // idle, walk, pain, attack, death
-};
-// The indices a slot ends up with: the search over the model's list, then the row's fields.
-SlotAnimations resolveSlot(const SlotRow& row, const std::vector<AnimationRange>& animations);
+// Index of a model of the engine's table, -1 for none.
+int modelIndexOf(const Model* model);
 
 constexpr int SLOT_HALF_HEIGHT = 7; // actors stand this far above the ground
 
