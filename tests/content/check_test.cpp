@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <sys/wait.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,4 +99,41 @@ TEST_F(CheckMode, AFreshPackPassesAndDamageIsReportedFileByFile) {
     EXPECT_TRUE(mentions(reordered, "slot 1: idle animation 1 is pains"));
     spit(chicken, chickenBytes);
     EXPECT_TRUE(checkPack(dir).problems.empty());
+}
+
+TEST_F(CheckMode, CommandLineWritesChecksAndRefusesBadArguments) {
+    std::string tool = std::string(ZEB_BUILD_DIR) + "/zeb-content";
+    if (!std::filesystem::exists(tool)) GTEST_SKIP() << "zeb-content is not built";
+    auto run = [&](const std::string& args) {
+        int status = std::system((tool + " " + args + " > /dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("--check " + dir), 0);
+    std::string empty = dir + "-empty";
+    std::filesystem::create_directories(empty);
+    EXPECT_EQ(run("--check " + empty), 1);
+    std::filesystem::remove_all(empty);
+    EXPECT_EQ(run("--seed twelve " + empty), 2);
+    EXPECT_EQ(run("--seed 99999999999 " + empty), 2);
+    EXPECT_EQ(run(""), 2);
+    EXPECT_FALSE(std::filesystem::exists(empty));
+}
+
+TEST_F(CheckMode, WrongSizesAndForeignWeaponFramesAreReported) {
+    std::string height = dir + "/terrain.dat";
+    std::vector<char> heights = slurp(height);
+    spit(height, std::vector<char>(heights.begin(), heights.begin() + 1000));
+    std::string skin = dir + "/models/actors/han2.bmp";
+    std::vector<char> hanSkin = slurp(skin);
+    spit(skin, slurp(dir + "/dummylight128.bmp"));
+    std::string weapon = dir + "/models/actors/sara_weapon.md2";
+    std::vector<char> saraWeapon = slurp(weapon);
+    spit(weapon, slurp(dir + "/models/actors/yohko_weapon.md2"));
+    CheckReport r = checkPack(dir);
+    EXPECT_TRUE(mentions(r, "terrain.dat: 1000 bytes"));
+    EXPECT_TRUE(mentions(r, "han2.bmp: 128 x 128, expected 256 x 256"));
+    EXPECT_TRUE(mentions(r, "sara_weapon.md2: frame list differs from sara.md2"));
+    spit(height, heights);
+    spit(skin, hanSkin);
+    spit(weapon, saraWeapon);
 }

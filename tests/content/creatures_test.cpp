@@ -201,3 +201,48 @@ TEST(Decor, TreesStandTallAndOnlyTheBigTreeIsKeyed) {
             EXPECT_EQ(black, 0) << decorSkinFile(s);
     }
 }
+
+TEST(Creatures, SkinRegionsDoNotOverlapAndStayOnTheSkin) {
+    for (const char* name : {"dragon", "centaur", "cloud", "hand", "lostsoul"}) {
+        const Creature& c = built(name).creature;
+        for (std::size_t i = 0; i < c.regions.size(); ++i) {
+            const UvRect& a = c.regions[i].rect;
+            EXPECT_GE(a.s0, 0.0f);
+            EXPECT_LE(a.s1, 256.0f);
+            EXPECT_GE(a.t0, 0.0f);
+            EXPECT_LE(a.t1, 256.0f);
+            for (std::size_t j = i + 1; j < c.regions.size(); ++j) {
+                const UvRect& b = c.regions[j].rect;
+                bool apart = a.s1 <= b.s0 || b.s1 <= a.s0 || a.t1 <= b.t0 || b.t1 <= a.t0;
+                EXPECT_TRUE(apart) << name << " regions " << i << " and " << j;
+            }
+        }
+        // Every texture coordinate of the body lands inside some region.
+        for (const auto& tc : c.body.texCoords) {
+            bool inside = false;
+            for (const SkinRegion& r : c.regions)
+                inside |= tc[0] >= r.rect.s0 && tc[0] <= r.rect.s1 && tc[1] >= r.rect.t0 &&
+                          tc[1] <= r.rect.t1;
+            EXPECT_TRUE(inside) << name;
+        }
+    }
+}
+
+TEST(Creatures, FlinchesAndSwingsReturnToWhereTheyStarted) {
+    // Pain and attack play in a loop or hand back to the idle: their last
+    // frame stays near their first, while their middle is far from both.
+    for (const char* name : {"goblin", "beast", "ophid", "hand"}) {
+        const Built& b = built(name);
+        auto groups = animationsOf(frameNames(b.body));
+        for (const char* anim : {"pain", "attack"}) {
+            const ModelAnimation* a = find(groups, anim);
+            ASSERT_NE(a, nullptr) << name << " " << anim;
+            const Md2Frame& first = b.body.frames[a->startFrame];
+            const Md2Frame& last = b.body.frames[a->endFrame - 1];
+            const Md2Frame& middle = b.body.frames[(a->startFrame + a->endFrame) / 2];
+            double scale = b.creature.slotScale;
+            EXPECT_GT(largestMove(first, middle) * scale, 1.0) << name << " " << anim;
+            EXPECT_LT(largestMove(first, last), largestMove(first, middle)) << name << " " << anim;
+        }
+    }
+}

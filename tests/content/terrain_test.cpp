@@ -130,3 +130,20 @@ TEST(ControlMaps, TownDensityAndDirtSitWhereTheBuildReadsThem) {
     }
     EXPECT_GE(onRoad, 17);
 }
+
+TEST(Steepness, BlocksExactlyTheStepsTheBuildBlocks) {
+    // A ramp along x: each cell climbs by its column's step; the build blocks
+    // a vertex whose whole-unit drop to a neighbour is 5 or more.
+    std::vector<float> h(std::size_t(MAP_SAMPLES), 0.0f);
+    for (int y = 0; y < 2050; ++y)
+        for (int x = 0; x < 2049; ++x) {
+            std::size_t n = sampleIndex(x, y);
+            if (n >= h.size()) continue;
+            h[n] = x < 1000 ? x * 4.0f + 0.5f : 4000.5f + (x - 1000) * 5.0f;
+        }
+    double share = estimateSlopeBlocked(h);
+    // Steps of 4 never block, steps of 5 (from column 1000 on) always do.
+    double inner = 2049 - 1 - 2 * 24;
+    double expected = (inner - (1000 - 24)) / inner;
+    EXPECT_NEAR(share, expected, 1e-9);
+}

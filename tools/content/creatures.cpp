@@ -779,7 +779,7 @@ Creature makeCentaur() {
     B.limbPair("upperarm", armR, shoulder, shoulder + Vec3{0, 0.2, -2.3}, 0.48, 0.4, 8, "torso");
     B.limbPair("forearm", bracer, shoulder + Vec3{0, 0.2, -2.3}, shoulder + Vec3{0.15, 0.25, -4.4},
                0.4, 0.3, 8, "upperarm");
-    B.ellPair("hand", armR, shoulder + Vec3{0.2, 0.25, -4.85}, {0.3, 0.2, 0.45}, 4, 6);
+    B.ellPair("hand", armR, shoulder + Vec3{0.2, 0.25, -4.85}, {0.3, 0.2, 0.45}, 3, 6);
     int hair = part(c, s.tail, 2.0f, 1.6f);
     B.ell("headH", hair, waist + Vec3{-0.1, 0, 5.95}, {0.9, 0.8, 0.6}, 3, 8);
     int bow = part(c, c.material(C(0x6A4A24), C(0x2A1808), P::Wood, false), 0.5f, 3.0f);
