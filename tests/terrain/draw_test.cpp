@@ -1,5 +1,6 @@
 #include "app/camera.h"
 #include "app/settings.h"
+#include "terrain/light_textures.h"
 #include "terrain/terrain_draw.h"
 #include "support.h"
 #include "../support/test_window.h"
@@ -195,6 +196,49 @@ TEST(TerrainPixels, GroundBelowTheHorizonSkyAboveAndDirtBlendsThePath) {
 
     g_settings.applyDetailLevel(3);
     g_camera = saved;
+}
+
+} // namespace
+
+namespace {
+
+std::vector<float> readLuminance(GLuint texture, int side) {
+    std::vector<float> out(std::size_t(side) * side, -1.0f);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_FLOAT, out.data());
+    return out;
+}
+
+TEST(LightTextures, PagesStartFromTheDummyImageAndTakeTheirLightRowByColumn) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    g_engine.probeMultitexture();
+    terraintest::TempDir dir;
+    ASSERT_TRUE(
+        terraintest::writeBmp(dir.file("dummylight65.bmp"), 65, 65,
+                              [](int, int, unsigned char* c) { c[0] = c[1] = c[2] = 128; }));
+    LightTextureBuffer buffer(lightTextureSize(2));
+    LightTextureMaker maker(dir.file("dummylight65.bmp"), buffer);
+    const unsigned name = maker.beginPage();
+    ASSERT_NE(name, 0u);
+    EXPECT_NEAR(buffer.get(10, 20), 128 / 255.0, 0.01) << "read back from the dummy image";
+    buffer.set(3, 5, 0.9f); // column 3, row 5
+    maker.endPage();
+    const std::vector<float> texels = readLuminance(name, 65);
+    EXPECT_NEAR(texels[5 * 65 + 3], 0.9, 0.01);
+    EXPECT_NEAR(texels[3 * 65 + 5], 128 / 255.0, 0.01);
+
+    // Without its dummy image a page still gets a texture of the right size.
+    LightTextureBuffer big(lightTextureSize(3));
+    LightTextureMaker blank(dir.file("dummylight128.bmp"), big);
+    const unsigned other = blank.beginPage();
+    big.set(64, 64, 0.5f);
+    blank.endPage();
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, other);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 128);
+    EXPECT_NEAR(readLuminance(other, 128)[64 * 128 + 64], 0.5, 0.01);
 }
 
 } // namespace
