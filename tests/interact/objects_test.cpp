@@ -1,0 +1,114 @@
+#include "app/random.h"
+#include "interact/building.h"
+#include "interact/decor.h"
+#include "interact/portal.h"
+#include "model/md2.h"
+#include "render/engine.h"
+#include "../support/test_window.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+TEST(Buildings, SizeDoorWallAndTintStayInRangeAndTakeEightDraws) {
+    resetBuildingIds();
+    crt::srand(3);
+    for (int n = 0; n < 500; ++n) {
+        Building b;
+        constructBuilding(b);
+        EXPECT_EQ(b.id, n);
+        EXPECT_GE(b.length, 15);
+        EXPECT_LE(b.length, 44);
+        EXPECT_GE(b.width, 10);
+        EXPECT_LE(b.width, 29);
+        EXPECT_GE(b.height, 15);
+        EXPECT_LE(b.height, 29);
+        EXPECT_GE(b.wallTextureIndex, 10);
+        EXPECT_LE(b.wallTextureIndex, 18); // 18 only for a draw of exactly 1.0
+        // 10 + r (length - 27): on short buildings the door may even start
+        // before the wall.
+        EXPECT_GE(b.doorOffset, std::min(10, b.length - 17));
+        EXPECT_LE(b.doorOffset, std::max(10, b.length - 17));
+        for (double c : b.tint) {
+            EXPECT_GE(c, 0.0);
+            EXPECT_LE(c, 1.0);
+        }
+    }
+    // Exactly eight draws: the generator then continues where a fresh one
+    // stands after eight.
+    crt::srand(11);
+    Building b;
+    constructBuilding(b);
+    const int next = crt::rand();
+    crt::srand(11);
+    for (int k = 0; k < 8; ++k)
+        crt::rand();
+    EXPECT_EQ(next, crt::rand());
+}
+
+TEST(Portals, IdsCountUpFromZeroAndNewPortalsDrawNothing) {
+    resetPortalIds();
+    Portal a, b;
+    EXPECT_EQ(a.id, 0);
+    EXPECT_EQ(b.id, 1);
+    EXPECT_EQ(a.type, 1) << "a fresh portal is of a type that draws nothing";
+    EXPECT_FLOAT_EQ(a.radius, 2.0f);
+}
+
+TEST(DecorKinds, TableIdsStartAtMinusOneAndSetupTakesTheFirstFrame) {
+    EXPECT_EQ(g_decorKinds[1].id - g_decorKinds[0].id, 1);
+    EXPECT_FALSE(g_decorKinds[0].passable);
+    EXPECT_FLOAT_EQ(g_decorKinds[0].radius, 1.5f);
+
+    Model saved = g_engine.models[3];
+    g_engine.models[3].clear();
+    g_engine.models[3].frames.resize(2);
+    g_engine.models[3].frameCount = 2;
+    DecorKind kind;
+    setupKind(kind, 3, 5);
+    EXPECT_EQ(kind.skin, 5);
+    EXPECT_EQ(kind.mesh, &g_engine.models[3].frames[0]);
+    // A model that did not load leaves the kind without a mesh.
+    g_engine.models[3].clear();
+    setupKind(kind, 3, 5);
+    EXPECT_EQ(kind.mesh, nullptr);
+    setupKind(kind, 99, 5);
+    EXPECT_EQ(kind.mesh, nullptr);
+    g_engine.models[3] = saved;
+}
+
+TEST(DecorKinds, ColourKeyClearsOnlyTheKeyColourAtAnySkinSize) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    // 300 x 4 texels: a skin that is not 256 x 256 is keyed all the same.
+    const int w = 300, h = 4;
+    std::vector<unsigned char> rgb(std::size_t(w) * h * 3, 200);
+    // Every third texel of every row is black.
+    for (int t = 0; t < w * h; t += 3)
+        for (int c = 0; c < 3; ++c)
+            rgb[std::size_t(t) * 3 + c] = 0;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    const GLuint savedSkin = g_engine.skinTextures[0];
+    g_engine.skinTextures[0] = name;
+    DecorKind kind;
+    kind.skin = 0;
+    makeColourKeyTransparent(kind, 0.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(kind.transparent);
+    std::vector<float> out(std::size_t(w) * h * 4);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, out.data());
+    EXPECT_EQ(out[3], 0.0f) << "black texel keyed out";
+    EXPECT_EQ(out[4 + 3], 1.0f) << "grey texel kept";
+    EXPECT_EQ(out[(std::size_t(w) * h - 3) * 4 + 3], 0.0f) << "last row, past column 256";
+    g_engine.skinTextures[0] = savedSkin;
+    glDeleteTextures(1, &name);
+}
+
+} // namespace
