@@ -25,6 +25,7 @@ struct Layer {
     std::set<Step> failing;
     MessageBoxAnswerer answerer;
     std::function<void*(const char*)> procLookup;
+    bool systemEvents = true;
     int cursorCount = 0;
     SDL_Cursor* crossCursor = nullptr;
     std::uint32_t lastTick = 0;
@@ -270,7 +271,7 @@ bool VideoReady() {
 
 bool PeekMessage(MSG& msg) {
     Layer& l = layer();
-    if (l.queue.empty()) pumpEvents();
+    if (l.queue.empty() && l.systemEvents) pumpEvents();
     if (l.queue.empty()) return false;
     msg = l.queue.front();
     l.queue.pop_front();
@@ -296,6 +297,8 @@ void PostQuitMessage(int exitCode) {
 LRESULT DefWindowProc(HWND, unsigned, WPARAM, LPARAM) {
     return 0;
 }
+
+void SetSystemEvents(bool on) { layer().systemEvents = on; }
 
 void FlushMessages() {
     pumpEvents();

@@ -148,6 +148,9 @@ void PostQuitMessage(int exitCode);
 LRESULT DefWindowProc(HWND hwnd, unsigned message, WPARAM wParam, LPARAM lParam);
 // Forgets every queued message and SDL event (used between tests).
 void FlushMessages();
+// While off, PeekMessage hands out posted messages only and leaves the
+// system's own events waiting (tests that feed a sequence of messages).
+void SetSystemEvents(bool on);
 
 // ---- window class and window ---------------------------------------------
 

@@ -159,8 +159,12 @@ class LoopTest : public WindowTest {
         FlushMessages();
         g_settings.clearFlag(FLAG_INIT_PENDING);
         g_loop = MainLoop{};
+        // Only the messages the test posts: focus and expose events of the
+        // test display must not reactivate the window behind its back.
+        SetSystemEvents(false);
     }
     void TearDown() override {
+        SetSystemEvents(true);
         closeLog();
         std::remove(logPath.c_str());
         WindowTest::TearDown();
