@@ -181,9 +181,10 @@ bool chooseNextFrame(const Model& model, const ModelInstance& instance, int hold
     if (a->startFrame < 0 || a->startFrame > MAX_FRAME_NUMBER || a->endFrame < 0 ||
         a->endFrame > MAX_FRAME_NUMBER || a->endFrame == 0)
         return false;
-    next = (instance.frame + 1) % a->endFrame;
-    if (instance.animation == holdAnimation && instance.frame + 1 == a->endFrame)
-        next = a->endFrame - 1;
+    // Wide arithmetic: a frame number set from outside may be any int.
+    const long long following = (long long)instance.frame + 1;
+    next = int(following % a->endFrame);
+    if (instance.animation == holdAnimation && following == a->endFrame) next = a->endFrame - 1;
     if (next == 0) next = a->startFrame;
     return true;
 }

@@ -311,6 +311,15 @@ TEST_F(Instances, UnusableFrameRangesAreNotDrawn) {
     EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
     instance.animation = 3;
     EXPECT_FALSE(slot.advance(instance, model, -1, current, next, t));
+
+    // A wild frame number is carried back into the animation.
+    model.animations[0] = {"idle", 0, 40};
+    instance.animation = 0;
+    instance.frame = 2147483647;
+    g_now += 125;
+    EXPECT_TRUE(slot.advance(instance, model, 0, current, next, t));
+    EXPECT_GE(instance.frame, 0);
+    EXPECT_LT(instance.frame, 40);
 }
 
 } // namespace
