@@ -127,12 +127,7 @@ bool Md2Loader::import(Model& model, const std::string& fileName) {
 Md2Result Md2Loader::load(Model& model, const std::string& fileName) {
     error_.clear();
     std::FILE* file = win::OpenFile(fileName, "rb");
-    if (!file) {
-        win::MessageBox(formatMessage("Unable to find the file: %s!", fileName), "Error",
-                        win::MB_OK);
-        error_ = "missing";
-        return Md2Result::Missing;
-    }
+    if (!file) return reportMissing(fileName);
     fileData_.clear();
     std::uint8_t chunk[16384];
     bool tooLarge = false;
@@ -144,7 +139,14 @@ Md2Result Md2Loader::load(Model& model, const std::string& fileName) {
         }
         fileData_.insert(fileData_.end(), chunk, chunk + got);
     }
+    // A file that opens but cannot be read (a directory, an I/O error) is
+    // as good as missing.
+    const bool unreadable = std::ferror(file) != 0;
     std::fclose(file);
+    if (unreadable) {
+        fileData_.clear();
+        return reportMissing(fileName);
+    }
     Md2Result result;
     if (tooLarge) {
         refuse(Md2Result::Damaged, "file too large");
@@ -182,6 +184,12 @@ Md2Result Md2Loader::parse(Model& model, const std::uint8_t* data, std::size_t s
     }
     releaseRawArrays();
     return ok ? Md2Result::Loaded : reportDamaged(name);
+}
+
+Md2Result Md2Loader::reportMissing(const std::string& name) {
+    win::MessageBox(formatMessage("Unable to find the file: %s!", name), "Error", win::MB_OK);
+    error_ = "missing";
+    return Md2Result::Missing;
 }
 
 // A damaged file is refused like a wrong version: a message box naming the

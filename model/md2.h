@@ -135,6 +135,7 @@ class Md2Loader {
     std::string error_;
 
     Md2Result refuse(Md2Result result, const std::string& text);
+    Md2Result reportMissing(const std::string& name);
     Md2Result reportDamaged(const std::string& name);
     bool checkLayout(std::size_t size);
     void readTexCoords(const std::uint8_t* data);

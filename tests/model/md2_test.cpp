@@ -343,6 +343,13 @@ TEST_F(Md2Files, MissingFileIsReportedByLoad) {
     EXPECT_EQ(boxes.shown[0].text, "Unable to find the file: " + path + "!");
     EXPECT_EQ(boxes.shown[0].title, "Error");
     expectUntouched(model);
+
+    // A directory opens but cannot be read: it counts as missing.
+    boxes.shown.clear();
+    EXPECT_EQ(loader.load(model, dir.string()), Md2Result::Missing);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Unable to find the file: " + dir.string() + "!");
+    expectUntouched(model);
 }
 
 TEST_F(Md2Files, MissingFileEndsTheProcessWithCodeOne) {
