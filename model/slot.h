@@ -106,8 +106,8 @@ bool chooseNextFrame(const Model& model, const ModelInstance& instance, int hold
 
 // What drawing asks of the rest of the world: the light at a point outside
 // and in the dungeon, and whether an object is the one under the pointer.
-// The terrain, the dungeon and the picker install their queries; a query not
-// installed gives full light or "not picked".
+// The outside light starts as the local terrain's; the dungeon and the picker
+// put theirs here. A query left empty gives full light or "not picked".
 struct ModelWorldQueries {
     float (*outsideLight)(double x, double y, double z) = nullptr;
     float (*dungeonLight)(double x, double y) = nullptr;
