@@ -90,7 +90,7 @@ void EngineSettings::cycleDetailLevel() {
 }
 
 void EngineSettings::tick() {
-    tickAt(glutGet(GLUT_ELAPSED_TIME));
+    tickAt(clock ? clock() : glutGet(GLUT_ELAPSED_TIME));
 }
 
 void EngineSettings::tickAt(int now) {

@@ -65,8 +65,10 @@ class EngineSettings {
     void applyDetailLevel(int level);
     void cycleDetailLevel();
 
-    // Advances the frame clock from the GLUT elapsed time.
+    // Advances the frame clock from the GLUT elapsed time (or from `clock`
+    // when one is installed: tests drive loops that tick for themselves).
     void tick();
+    int (*clock)() = nullptr;
     // As tick, with the clock reading given (tests drive the clock this way).
     void tickAt(int now);
     void updateFps();
