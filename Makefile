@@ -9,7 +9,7 @@ GAME_DIR := $(BUILD)/game
 export CCACHE_BASEDIR := $(abspath $(CURDIR)/..)
 
 # Every Debian package that the build, the game, the tests and the benchmarks need.
-PACKAGES := build-essential cmake pkg-config git \
+PACKAGES := build-essential cmake pkg-config git ccache \
 	libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev freeglut3-dev \
 	libfreetype-dev libfontconfig-dev fonts-liberation \
 	libgtest-dev libgmock-dev libbenchmark-dev \

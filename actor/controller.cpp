@@ -2,9 +2,9 @@
 
 #include "actor/directions.h"
 #include "actor/ground.h"
-#include "app/camera.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/random.h"
+#include "core/settings.h"
 #include "dungeon/world.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "actor/controller.h"
-#include "app/camera.h"
 #include "app/input.h"
 #include "app/mainloop.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/settings.h"
 #include "dungeon/world.h"
 #include "platform/win.h"
 #include "render/engine.h"
@@ -11,8 +11,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-
-FrameState g_frame;
 
 double frameAspect(int width, int height) {
     if (height == 0) return 1.0;

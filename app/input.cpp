@@ -2,10 +2,11 @@
 
 #include "actor/commands.h"
 #include "actor/controller.h"
-#include "app/camera.h"
-#include "app/log.h"
+#include "app/camera_control.h"
 #include "app/mainloop.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "dungeon/world.h"
 #include "render/engine.h"
 #include "render/particles.h"
@@ -145,7 +146,7 @@ void InputState::readCursor() {
 }
 
 void InputState::handleInput() {
-    g_camera.mouseControl();
+    mouseControl(g_camera);
     runPendingAction();
     if (!g_settings.testFlag(FLAG_INPUT_LOCKED)) {
         if (!g_settings.testFlag(FLAG_FREEMOVE) && leftPressed) leftClick();

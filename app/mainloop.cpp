@@ -2,10 +2,10 @@
 
 #include "actor/controller.h"
 #include "app/input.h"
-#include "app/log.h"
-#include "app/random.h"
-#include "app/settings.h"
 #include "app/window.h"
+#include "core/log.h"
+#include "core/random.h"
+#include "core/settings.h"
 #include "dungeon/world.h"
 #include "render/engine.h"
 

@@ -1,19 +1,8 @@
 // Process entry, the main loop, the start-up block and the frame.
 #pragma once
 
+#include "core/frame_state.h"
 #include "platform/win.h"
-
-// Per-frame values read back after the world is drawn.
-struct FrameState {
-    double modelview[16] = {};
-    double projection[16] = {};
-    int viewport[4] = {};
-    // The world point under the cursor.
-    double mouseWorld[3] = {};
-    // Depth under the cursor as read back (12.0 when the read failed).
-    float mouseDepth = 12.0f;
-};
-extern FrameState g_frame;
 
 struct MainLoop {
     bool done = false;

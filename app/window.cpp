@@ -1,7 +1,7 @@
 #include "app/window.h"
 
 #include "app/input.h"
-#include "app/log.h"
+#include "core/log.h"
 #include "render/engine.h"
 
 using namespace win;
@@ -90,4 +90,10 @@ void closeGLWindow() {
         shutdownBox("Could Not Unregister Class.");
     }
     g_window.instance = false;
+}
+
+bool showErrorBox(const std::string& text) {
+    closeGLWindow();
+    win::MessageBox(text, "ERROR", win::MB_OK | win::MB_ICONEXCLAMATION);
+    return false;
 }

@@ -3,6 +3,8 @@
 
 #include "platform/win.h"
 
+#include <string>
+
 // Makes the window, the device context, the pixel format and the GL context,
 // asking about windowed mode when fullscreen is refused. False on any failure
 // (its message box has been shown and everything made so far released).
@@ -20,3 +22,7 @@ struct WindowHandles {
     bool renderingContext = false;
 };
 extern WindowHandles g_window;
+
+// Releases the window and context, then shows the error box; returns false
+// for the caller to pass on as its own failure.
+bool showErrorBox(const std::string& text);

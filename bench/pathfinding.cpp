@@ -2,8 +2,8 @@
 // controllers, on a synthetic map (open ground, or a long wall in the way).
 #include "actor/controller.h"
 #include "actor/ground.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/random.h"
+#include "core/settings.h"
 
 #include <benchmark/benchmark.h>
 

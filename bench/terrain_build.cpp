@@ -1,9 +1,9 @@
 // Time of the whole terrain build (heights, rim, 1024 pages with light,
 // objects) and of the finishing pass, on a synthetic full-size height file
 // with a town and a road network.
-#include "app/random.h"
-#include "terrain/terrain.h"
 #include "../tests/terrain/support.h"
+#include "core/random.h"
+#include "terrain/terrain.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,13 @@
 // Frame time of the outside view (sky and terrain at 1024 x 768) at detail
 // levels 0, 3 and 4, on the test display. Skipped without a display.
-#include "app/camera.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "../tests/terrain/support.h"
 #include "app/window.h"
+#include "core/camera.h"
+#include "core/random.h"
+#include "core/settings.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "terrain/terrain_draw.h"
-#include "../tests/terrain/support.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>

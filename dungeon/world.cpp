@@ -1,11 +1,11 @@
 #include "dungeon/world.h"
 
 #include "actor/controller.h"
-#include "app/camera.h"
-#include "app/log.h"
-#include "app/settings.h"
-#include "app/window.h"
+#include "core/camera.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "model/slot.h"
+#include "platform/win.h"
 #include "render/engine.h"
 
 TerrainList* terrain = nullptr;
@@ -40,7 +40,7 @@ TerrainBuildOptions gameTerrainOptions() {
     options.lightType = g_engine.lightType;
     // Light textures and the loading bar need the window's GL context, and
     // the light textures the multitexture unit selection.
-    const bool gl = g_window.renderingContext;
+    const bool gl = win::HasContext();
     options.useGL = gl && g_engine.glActiveTextureARB != nullptr;
     if (gl) {
         options.showBar = showBar;
@@ -110,5 +110,5 @@ void enterOutside() {
     createTerrain();
     // The creatures are spawned around the player here once they exist.
     placePlayerOutside();
-    if (g_window.renderingContext) g_engine.applyFog();
+    if (win::HasContext()) g_engine.applyFog();
 }

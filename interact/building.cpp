@@ -1,6 +1,6 @@
 #include "interact/building.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "render/engine.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "model/md2.h"
 
-#include "app/log.h"
+#include "core/log.h"
 #include "platform/files.h"
 #include "platform/win.h"
 

@@ -1,6 +1,6 @@
 #include "model/slot.h"
 
-#include "app/log.h"
+#include "core/log.h"
 #include "platform/win.h"
 #include "render/engine.h"
 

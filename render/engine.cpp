@@ -1,7 +1,7 @@
 #include "render/engine.h"
 
-#include "app/log.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "platform/win.h"
 #include "render/screen.h"
 

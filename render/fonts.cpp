@@ -1,6 +1,6 @@
 #include "render/engine.h"
 
-#include "app/log.h"
+#include "core/log.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

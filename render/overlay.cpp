@@ -1,9 +1,9 @@
 #include "render/engine.h"
 #include "render/screen.h"
 
-#include "app/log.h"
-#include "app/mainloop.h"
-#include "app/settings.h"
+#include "core/frame_state.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "platform/win.h"
 
 #include <GL/freeglut.h>

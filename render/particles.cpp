@@ -1,9 +1,9 @@
 #include "render/particles.h"
 
-#include "app/camera.h"
-#include "app/mainloop.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/frame_state.h"
+#include "core/random.h"
+#include "core/settings.h"
 #include "render/engine.h"
 
 #include <GL/glu.h>

@@ -1,6 +1,6 @@
 #include "render/engine.h"
 
-#include "app/camera.h"
+#include "core/camera.h"
 
 #include <GL/glu.h>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "terrain/local_terrain.h"
 
-#include "app/camera.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/settings.h"
 
 #include <algorithm>
 

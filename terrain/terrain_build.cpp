@@ -1,7 +1,7 @@
 #include "terrain/terrain_build.h"
 
-#include "app/log.h"
-#include "app/random.h"
+#include "core/log.h"
+#include "core/random.h"
 #include "platform/files.h"
 #include "terrain/light_textures.h"
 

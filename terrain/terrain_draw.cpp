@@ -1,7 +1,7 @@
 #include "terrain/terrain_draw.h"
 
-#include "app/camera.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/settings.h"
 #include "render/engine.h"
 
 #include <GL/gl.h>

@@ -1,7 +1,7 @@
 // Actors on the real ground queries: one terrain page under a local window.
 #include "actor/controller.h"
 #include "actor/ground.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "dungeon/world.h"
 #include "render/engine.h"
 

@@ -4,8 +4,8 @@
 
 #include "actor/controller.h"
 #include "actor/ground.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/random.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The window, its message boxes, the window procedure and the main loop, on
 // the test display.
 #include "app/input.h"
-#include "app/log.h"
 #include "app/mainloop.h"
-#include "app/settings.h"
 #include "app/window.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "tests/support/test_window.h"
 
 #include "tests/support/read_file.h"

@@ -1,10 +1,10 @@
-#include "app/random.h"
+#include "../support/test_window.h"
+#include "core/random.h"
 #include "interact/building.h"
 #include "interact/decor.h"
 #include "interact/portal.h"
 #include "model/md2.h"
 #include "render/engine.h"
-#include "../support/test_window.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

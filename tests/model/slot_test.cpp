@@ -1,6 +1,6 @@
 #include "model/slot.h"
 
-#include "app/log.h"
+#include "core/log.h"
 #include "render/engine.h"
 #include "tests/support/read_file.h"
 

@@ -2,8 +2,8 @@
 // directory for data files, and pixel read-back.
 #pragma once
 
-#include "app/log.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/settings.h"
 
 #include "../support/read_file.h"
 

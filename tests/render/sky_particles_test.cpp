@@ -1,9 +1,9 @@
 #include "render/engine.h"
 #include "render/particles.h"
 
-#include "app/camera.h"
-#include "app/random.h"
 #include "bmp_writer.h"
+#include "core/camera.h"
+#include "core/random.h"
 #include "render_support.h"
 
 #include "../support/test_window.h"

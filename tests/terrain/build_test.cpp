@@ -1,9 +1,9 @@
-#include "app/log.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/random.h"
+#include "core/settings.h"
+#include "support.h"
 #include "terrain/local_terrain.h"
 #include "terrain/terrain_build.h"
-#include "support.h"
 
 #include <gtest/gtest.h>
 

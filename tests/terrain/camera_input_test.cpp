@@ -1,8 +1,9 @@
 #include "actor/controller.h"
-#include "app/camera.h"
+#include "app/camera_control.h"
 #include "app/input.h"
-#include "app/log.h"
-#include "app/settings.h"
+#include "core/camera.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "render/engine.h"
 
 #include <gtest/gtest.h>
@@ -102,7 +103,7 @@ TEST_F(Mouse, FirstRightDragDoesNotJumpButClampsThePitch) {
     g_input.rightHeld = 1;
     g_input.rightPressed = 1;
     g_input.cursor = win::POINT{900, 100};
-    g_camera.mouseControl();
+    mouseControl(g_camera);
     EXPECT_EQ(g_camera.yaw, yaw) << "the first frame of a drag treats the cursor as centred";
     EXPECT_FLOAT_EQ(g_camera.pitch, -CAMERA_PITCH_LIMIT);
 }
@@ -110,12 +111,12 @@ TEST_F(Mouse, FirstRightDragDoesNotJumpButClampsThePitch) {
 TEST_F(Mouse, LookTurnsByPixelsTimesSensitivityAndLeftButtonBlocksIt) {
     g_camera.yaw = 1.0f;
     g_camera.pitch = -0.5f;
-    g_camera.steer(100.0, 20.0, false, false, true);
+    steer(g_camera, 100.0, 20.0, false, false, true);
     EXPECT_NEAR(g_camera.yaw, 1.5, 1e-6);
     EXPECT_NEAR(g_camera.pitch, -0.4, 1e-6);
     // Without free-move, both buttons held (a click) leave the view alone.
     g_input.rightHeld = g_input.leftHeld = 1;
-    g_camera.mouseControl();
+    mouseControl(g_camera);
     EXPECT_NEAR(g_camera.yaw, 1.5, 1e-6);
 }
 
@@ -127,15 +128,15 @@ TEST_F(Mouse, FreeFlightMovesAlongTheViewAndSideways) {
     c.pitch = 0.0f;
     c.updateCamera();
     // Both buttons, mouse 10 pixels up: forward by 10 x 0.005 x 60 = 3.
-    c.steer(0.0, 10.0, true, true, true);
+    steer(c, 0.0, 10.0, true, true, true);
     EXPECT_NEAR(c.eye[0], 103.0, 1e-6);
     EXPECT_NEAR(c.eye[1], 100.0, 1e-6);
     // Right button, 10 pixels left: strafe along +y by 3, and up by 3.
-    c.steer(10.0, 10.0, true, false, true);
+    steer(c, 10.0, 10.0, true, false, true);
     EXPECT_NEAR(c.eye[1], 103.0, 1e-6);
     EXPECT_NEAR(c.eye[2], 103.0, 1e-6);
     // No button: nothing moves.
-    c.steer(10.0, 10.0, true, false, false);
+    steer(c, 10.0, 10.0, true, false, false);
     EXPECT_NEAR(c.eye[1], 103.0, 1e-6);
 }
 

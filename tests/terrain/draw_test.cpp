@@ -1,9 +1,9 @@
-#include "app/camera.h"
-#include "app/settings.h"
+#include "../support/test_window.h"
+#include "core/camera.h"
+#include "core/settings.h"
+#include "support.h"
 #include "terrain/light_textures.h"
 #include "terrain/terrain_draw.h"
-#include "support.h"
-#include "../support/test_window.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

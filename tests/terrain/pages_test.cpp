@@ -1,6 +1,6 @@
-#include "app/random.h"
-#include "terrain/terrain_build.h"
+#include "core/random.h"
 #include "support.h"
+#include "terrain/terrain_build.h"
 
 #include <gtest/gtest.h>
 

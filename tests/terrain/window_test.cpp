@@ -1,6 +1,6 @@
-#include "app/settings.h"
-#include "terrain/local_terrain.h"
+#include "core/settings.h"
 #include "support.h"
+#include "terrain/local_terrain.h"
 
 #include <gtest/gtest.h>
 

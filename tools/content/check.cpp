@@ -8,7 +8,7 @@
 #include "tools/content/slots.h"
 #include "tools/content/terrain.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "terrain/terrain.h"

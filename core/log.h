@@ -10,7 +10,3 @@ extern std::ofstream g_log;
 // Opens (truncating) the log at path, writes the header and resets g_settings.
 void openLog(const char* path = "errlog.txt");
 void closeLog();
-
-// Releases the window and context, then shows the error box; returns false
-// for the caller to pass on as its own failure.
-bool showErrorBox(const std::string& text);

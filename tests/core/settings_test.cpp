@@ -1,6 +1,6 @@
-#include "app/log.h"
-#include "app/random.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/random.h"
+#include "core/settings.h"
 
 #include "tests/support/read_file.h"
 

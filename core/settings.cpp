@@ -1,6 +1,6 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
-#include "app/log.h"
+#include "core/log.h"
 
 #include <GL/freeglut.h>
 #include <cmath>

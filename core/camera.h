@@ -28,14 +28,6 @@ class Camera {
     void updateCamera();
     // Sets the followed point and updates.
     void follow(const double position[3]);
-    // Mouse-driven look and flight, once per frame before anything else of
-    // the input handler.
-    void mouseControl();
-    // The mouse moved (dx, dy) pixels from the screen centre (centre minus
-    // cursor). Without free-move: look around. In free-move: the left button
-    // looks, both buttons fly along the view, the right button flies up and
-    // down; both flying modes strafe sideways with dx.
-    void steer(double dx, double dy, bool freeMove, bool left, bool right);
     // Zoom by an amount of distance (the wheel gives 5.0 a notch), then update.
     void zoom(float amount);
     // Follow -> free -> follow.

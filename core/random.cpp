@@ -1,4 +1,4 @@
-#include "app/random.h"
+#include "core/random.h"
 
 #include <cstdint>
 

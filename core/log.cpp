@@ -1,8 +1,6 @@
-#include "app/log.h"
+#include "core/log.h"
 
-#include "app/settings.h"
-#include "app/window.h"
-#include "platform/win.h"
+#include "core/settings.h"
 
 std::ofstream g_log;
 
@@ -17,10 +15,4 @@ void openLog(const char* path) {
 
 void closeLog() {
     g_log.close();
-}
-
-bool showErrorBox(const std::string& text) {
-    closeGLWindow();
-    win::MessageBox(text, "ERROR", win::MB_OK | win::MB_ICONEXCLAMATION);
-    return false;
 }

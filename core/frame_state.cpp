@@ -1,0 +1,3 @@
+#include "core/frame_state.h"
+
+FrameState g_frame;
