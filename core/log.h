@@ -1,5 +1,7 @@
 // The error log: one plain-text file, "errlog.txt", written fresh on every run.
-// Callers stream a label and values and end with std::endl, which flushes.
+// Callers stream a label and values and end with std::endl. The stream is
+// unbuffered as well, so that every line written, and a line still being
+// written, is in the file even when the process is killed.
 #pragma once
 
 #include <fstream>
