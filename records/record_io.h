@@ -54,7 +54,8 @@ class FileReader {
     }
 
     // A line field: the rest of the current line, after skipping the one line
-    // end that a value read before it leaves behind.
+    // end that a value read before it leaves behind. LF and CR LF both end a
+    // line; words and numbers skip either as white space.
     template <std::size_t N> void line(const char*, char (&field)[N]) {
         if (!ok) return;
         std::string value;
@@ -86,6 +87,8 @@ class FileReader {
     bool started = false;
 
     bool readLine(std::string& value, std::size_t limit);
+    // True when c, with what follows it, ends a line (consuming the LF of a CR LF).
+    bool atLineEnd(int c);
 };
 
 // Writes the values of a record in its line layout; every line ends with a

@@ -126,14 +126,31 @@ bool isBlank(int c) {
 
 // ---- Reading ----
 
+// A line end is LF or CR LF (files written on Windows); a CR elsewhere is text.
+bool FileReader::atLineEnd(int c) {
+    if (c == '\n') return true;
+    if (c != '\r') return false;
+    const int next = in.peek();
+    if (next == '\n') {
+        in.get();
+        return true;
+    }
+    return next == std::char_traits<char>::eof();
+}
+
 bool FileReader::readLine(std::string& value, std::size_t limit) {
     // A value read before the line field leaves its own line end behind. At
     // the start of the file there is none, so an empty first line is the field.
-    if (started && in.peek() == '\n') in.get();
+    if (started) {
+        const int next = in.peek();
+        if (next == '\n' || next == '\r') {
+            if (!atLineEnd(in.get())) in.unget();
+        }
+    }
     bool tookAny = false;
     for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
         tookAny = true;
-        if (c == '\n') return true;
+        if (atLineEnd(c)) return true;
         if (value.size() == limit) return false;
         value.push_back(static_cast<char>(c));
     }

@@ -271,6 +271,79 @@ TEST_F(RecordDir, EmptyNameAndUnwritableFile) {
     EXPECT_EQ(output.str(), "Saving to 6.sk.skl\n");
 }
 
+// Files from Windows editors end their lines with CR LF.
+class RecordLineEnds : public RecordDir {
+  protected:
+    // Saves the record, rewrites its file with CR LF line ends and loads it
+    // back: the record must read the same, with no CR in its line fields.
+    template <class R> void expectCrLfReadsAlike(const R& record) {
+        ASSERT_TRUE(record.save()) << errors.str();
+        const std::string name = std::string(record.id) + R::KIND.extension;
+        const std::string lf = readFile(name);
+        EXPECT_EQ(lf.find('\r'), std::string::npos) << name << ": saving writes LF";
+        std::string crlf;
+        for (char c : lf) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        writeFile(name, crlf);
+        R back;
+        type(std::string(record.id) + "\n");
+        EXPECT_TRUE(back.load()) << name;
+        EXPECT_EQ(listing(back), listing(record)) << name;
+    }
+};
+
+TEST_F(RecordLineEnds, EveryKindReadsCrLfFilesLikeLfFiles) {
+    expectCrLfReadsAlike(sampleStory(4));
+    expectCrLfReadsAlike(sampleItem());
+    expectCrLfReadsAlike(sampleNpc());
+    SkillRecord skill;
+    std::strcpy(skill.id, "7");
+    std::strcpy(skill.name, "Sword Play");
+    skill.s1 = 1, skill.s2 = -2, skill.s3 = 3, skill.s4 = 4;
+    expectCrLfReadsAlike(skill);
+    QuestRecord quest;
+    std::strcpy(quest.id, "3");
+    std::strcpy(quest.name, "The Lost Amulet");
+    std::strcpy(quest.w1, "aa"), std::strcpy(quest.w2, "bb"), std::strcpy(quest.w3, "cccccc");
+    quest.i1 = 5, quest.i2 = -6;
+    std::strcpy(quest.w4, "end");
+    expectCrLfReadsAlike(quest);
+    ObjectRecord object;
+    std::strcpy(object.id, "9");
+    std::strcpy(object.name, "Old Chest");
+    object.f1 = 0.5f, object.f5 = -1.25f, object.s4 = 7, object.i6 = 8, object.i7 = 9;
+    std::strcpy(object.name2, "chest lid");
+    expectCrLfReadsAlike(object);
+}
+
+TEST_F(RecordLineEnds, CrLfEdgesOfLineFields) {
+    // A blank after a number, then CR LF: the blank is the line field, as with LF.
+    writeFile("5.str", "ab\r\ncd\r\n3 \r\nThe real text\r\n0\r\n");
+    StoryRecord story;
+    type("5\n");
+    EXPECT_FALSE(story.load());
+    EXPECT_STREQ(story.text, " ");
+    // A name filling its field exactly still fits when CR LF follows it, a CR
+    // inside a line is text, and a last line may end in CR alone.
+    writeFile("8.skl", std::string(29, 'n') + "\r\n1\r\n2\r\n3\r\n4\r\n");
+    writeFile("9.itm", "a\rb\r\n1 2\r\n1\r\n2\r\n3\r\n4\r\n5 6\r\n7\r\n8\r\n9 10\r\n11 12\r\n"
+                       "13\r\n14\r\n15\r\nAB\r");
+    SkillRecord skill;
+    type("8\n");
+    EXPECT_TRUE(skill.load());
+    EXPECT_EQ(std::string(skill.name), std::string(29, 'n'));
+    EXPECT_EQ(skill.s4, 4);
+    ItemRecord item;
+    type("9\n");
+    item.i14 = 77;
+    EXPECT_FALSE(item.load()) << "i14 is missing";
+    EXPECT_STREQ(item.name, "a\rb");
+    EXPECT_STREQ(item.code, "AB");
+    EXPECT_EQ(item.i14, 77);
+}
+
 TEST(IntList, CopiesAreDeepAndAppendKeepsOrder) {
     IntList a;
     for (int v = 0; v < 1000; ++v)
