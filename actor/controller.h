@@ -73,8 +73,13 @@ class ActorController {
     bool pathFound = false;
     bool newSearch = false;
     bool goalAccepted = false;
-    // Nodes taken from the queue since the current search was prepared.
+    // Nodes taken from the queue since the current search was prepared, and
+    // by all of this controller's searches.
     long expandedNodes = 0;
+    long expansionsTotal = 0;
+    // A creature's expansions for its next search run, handed out by the
+    // creature set from the frame's share.
+    int creatureBudget = 10;
 
     int idleCountdown = 0;
     int isPlayer = 0;
@@ -91,8 +96,9 @@ class ActorController {
 
     // Radius of a search and length bound of a path; also the ring size of `path`.
     int searchLimit() const { return isPlayer ? PLAYER_SEARCH_LIMIT : CREATURE_SEARCH_LIMIT; }
-    // Node expansions per search run: 100 for the player, 10 for a creature.
-    int expansionBudget() const { return (isPlayer - 1) * 90 + 100; }
+    // Node expansions per search run: 100 for the player; a creature's is set
+    // by the creature set each frame.
+    int expansionBudget() const { return isPlayer ? 100 : creatureBudget; }
     bool pathFinished() const { return pathIndex == pathLength; }
 
     void setLook(const ModelSlot* slot, int animation);

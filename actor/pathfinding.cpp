@@ -117,6 +117,7 @@ void ActorController::expandSearch() {
         SearchNode node = std::move(searchQueue.front());
         searchQueue.pop_front();
         ++expandedNodes;
+        ++expansionsTotal;
         if (node.distanceToGoal <= arriveDistance) {
             pathFound = true;
             writePath(node);

@@ -1,4 +1,6 @@
+#include "actor/combat.h"
 #include "actor/controller.h"
+#include "actor/creatures.h"
 #include "app/input.h"
 #include "app/mainloop.h"
 #include "core/camera.h"
@@ -55,6 +57,7 @@ void readBackMouseWorld(double x, double y) {
 // The player's party, creatures, particles and projectiles.
 void drawActors() {
     playerActor().draw();
+    g_creatures.updateAll();
     g_particles.drawParticles();
 }
 // The picker's selection pass.
@@ -77,6 +80,7 @@ void fillDebugReadout() {
 
 void drawOverlayPass() {
     fillDebugReadout();
+    showPlayerStatus();
     g_engine.drawOverlay();
 }
 

@@ -1,5 +1,6 @@
 #include "app/input.h"
 
+#include "actor/combat.h"
 #include "actor/commands.h"
 #include "actor/controller.h"
 #include "app/camera_control.h"
@@ -181,10 +182,12 @@ void InputState::performPendingAction(int code) {
     case PENDING_LEAVE_DUNGEON:
         enterOutside();
         break;
+    case PENDING_ATTACK:
+        attackPicked(targetId);
+        break;
     case PENDING_OPEN_DOOR:
     case PENDING_ENTER_DUNGEON:
-    case PENDING_ATTACK:
-        // The dungeon and combat perform these once they exist.
+        // The dungeon performs these once it exists.
         break;
     default:
         g_log << "ERROR: Bad next_action value [" << code << "]" << std::endl;

@@ -1,4 +1,6 @@
+#include "actor/combat.h"
 #include "actor/controller.h"
+#include "actor/creatures.h"
 #include "app/mainloop.h"
 #include "core/log.h"
 #include "core/random.h"
@@ -20,10 +22,11 @@ void runStartupBlock() {
     setupModelSlots();
     // The player's party leader at the start point, idling.
     bindPlayer(&g_modelSlots[PLAYER_SLOT]);
-    // The player's statistics and weapon.
+    createPlayerCharacter();
     setupDecorKinds();
     enterOutside();
-    // Creatures.
+    g_creatures.initCreatureTypes();
+    g_creatures.spawnAll();
     initPlayer();
     g_settings.clearFlag(FLAG_INIT_PENDING);
 }
