@@ -6,15 +6,16 @@
 ActorGround g_actorGround = {worldIsWalkable, worldHeightAt};
 
 // Outside, the local terrain window answers; where it has no page the ground
-// is open and flat. The dungeon does not answer yet: its floor is open and
-// flat too.
+// is open and flat. Inside, the dungeon answers.
 bool worldIsWalkable(double x, double y, double z) {
-    if (!g_engine.inDungeon && localTerrain) return localTerrain->isWalkable(x, y, z);
+    if (g_engine.inDungeon) return dungeonIsWalkable(x, y);
+    if (localTerrain) return localTerrain->isWalkable(x, y, z);
     return true;
 }
 
 double worldHeightAt(double x, double y, double z) {
-    if (!g_engine.inDungeon && localTerrain) return localTerrain->heightAt(x, y, z);
+    if (g_engine.inDungeon) return dungeonFloorHeightAt(x, y);
+    if (localTerrain) return localTerrain->heightAt(x, y, z);
     return 0.0;
 }
 

@@ -5,6 +5,7 @@
 #include "app/mainloop.h"
 #include "core/camera.h"
 #include "core/settings.h"
+#include "dungeon/dungeon_draw.h"
 #include "dungeon/world.h"
 #include "platform/win.h"
 #include "render/engine.h"
@@ -37,6 +38,8 @@ void drawWorld() {
     if (g_engine.inDungeon == 0) {
         g_engine.drawSky();
         if (localTerrain) drawTerrain(*localTerrain);
+    } else if (dungeon) {
+        drawDungeon(*dungeon, playerActor().position);
     }
 }
 

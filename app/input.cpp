@@ -8,6 +8,7 @@
 #include "core/camera.h"
 #include "core/log.h"
 #include "core/settings.h"
+#include "dungeon/dungeon.h"
 #include "dungeon/world.h"
 #include "render/engine.h"
 #include "render/particles.h"
@@ -59,8 +60,18 @@ void press(std::uint8_t& button, std::uint8_t& held, std::uint8_t& pressed) {
 
 } // namespace
 
+// The dungeon floor asks what the pending action allows: the stairs while
+// leaving, a closed door while it is the one to open.
+static PendingMove currentPendingMove() {
+    PendingMove move;
+    move.leaving = g_input.next_action == PENDING_LEAVE_DUNGEON;
+    move.openingDoor = g_input.next_action == PENDING_OPEN_DOOR ? g_input.targetId : -1;
+    return move;
+}
+
 InputState::InputState() {
     reset();
+    pendingMove = currentPendingMove;
 }
 
 void InputState::reset() {
@@ -179,15 +190,17 @@ void InputState::runPendingAction() {
 
 void InputState::performPendingAction(int code) {
     switch (code) {
+    case PENDING_OPEN_DOOR:
+        if (dungeon) dungeon->openDoor(targetId);
+        break;
     case PENDING_LEAVE_DUNGEON:
         enterOutside();
         break;
+    case PENDING_ENTER_DUNGEON:
+        enterDungeon();
+        break;
     case PENDING_ATTACK:
         attackPicked(targetId);
-        break;
-    case PENDING_OPEN_DOOR:
-    case PENDING_ENTER_DUNGEON:
-        // The dungeon performs these once it exists.
         break;
     default:
         g_log << "ERROR: Bad next_action value [" << code << "]" << std::endl;
@@ -223,6 +236,9 @@ void InputState::performAction(int action) {
         break;
     case 15:
         toggleCameraMode();
+        break;
+    case 16:
+        switchWorld();
         break;
     case 22:
     case 36:

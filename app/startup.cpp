@@ -5,10 +5,15 @@
 #include "core/log.h"
 #include "core/random.h"
 #include "core/settings.h"
+#include "core/camera.h"
+#include "dungeon/dungeon.h"
 #include "dungeon/world.h"
+#include "platform/win.h"
 #include "interact/decor.h"
 #include "model/slot.h"
 #include "render/engine.h"
+
+#include <cstdlib>
 
 // The start-up block: runs once, inside the first active pass, and loads and
 // places everything before the first frame is drawn.
@@ -18,7 +23,8 @@ void runStartupBlock() {
     g_engine.initEngine();
     g_settings.applyDetailLevel(3);
     g_engine.playSplash();
-    // The dungeon layout.
+    // One dungeon layout for the whole run.
+    if (!makeDungeonLayout()) std::exit(1);
     setupModelSlots();
     // The player's party leader at the start point, idling.
     bindPlayer(&g_modelSlots[PLAYER_SLOT]);
@@ -33,5 +39,13 @@ void runStartupBlock() {
 
 void onDetailLevelApplied(int level) {
     g_engine.postStatus("Setting detail level to %i", level);
+    if (g_engine.inDungeon && dungeon) {
+        // Inside, the view reaches as far as the cells drawn, fading out
+        // from half way.
+        g_camera.far = int(g_settings.dungeonViewCells * g_dungeonMeasures.cellSizeX);
+        g_engine.fogStart = float(g_camera.far / 2);
+        g_engine.fogEnd = float(g_camera.far);
+        if (win::HasContext()) g_engine.applyFog();
+    }
     if (g_engine.inDungeon == 0 && terrain && localTerrain) localTerrain->rebuild(*terrain);
 }

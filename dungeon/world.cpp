@@ -1,12 +1,17 @@
 #include "dungeon/world.h"
 
 #include "actor/controller.h"
+#include "actor/creatures.h"
 #include "core/camera.h"
 #include "core/log.h"
 #include "core/settings.h"
+#include "dungeon/dungeon.h"
 #include "model/slot.h"
 #include "platform/win.h"
 #include "render/engine.h"
+
+#include <cstdint>
+#include <new>
 
 TerrainList* terrain = nullptr;
 LocalTerrain* localTerrain = nullptr;
@@ -68,7 +73,71 @@ void killDungeon() {
         g_log << "Cannot kill null DUNGEON: " << static_cast<const void*>(dungeon) << std::endl;
         return;
     }
-    // The dungeon itself (and so its destruction) is not part of the game yet.
+    // The address is kept as a number: the pointer is gone once deleted.
+    const auto gone = reinterpret_cast<std::uintptr_t>(dungeon);
+    delete dungeon;
+    g_log << "DELETING DUNGEON: 0x" << std::hex << gone << std::dec << std::endl;
+    dungeon = nullptr;
+}
+
+CellMap dungeonMap;
+DungeonMonster* dungeonMonsters = nullptr;
+int dungeonMonsterCount = 0;
+PendingMove (*pendingMove)() = nullptr;
+
+bool makeDungeonLayout() {
+    delete[] dungeonMonsters;
+    dungeonMonsters = new (std::nothrow) DungeonMonster[DUNGEON_MONSTERS];
+    if (!dungeonMonsters) return false;
+    dungeonMonsterCount = 0;
+    int width = 0, height = 0;
+    dungeonMap = generateDungeonMap(DUNGEON_GRID_HALF, DUNGEON_MONSTERS, dungeonMonsters,
+                                    dungeonMonsterCount, width, height);
+    return true;
+}
+
+namespace {
+int playerHalfHeight() {
+    const ModelSlot* slot = playerActor().instance.slot;
+    return slot ? slot->halfHeight : 0;
+}
+
+// A walk planned in one world ends with it: the player stands idle where the
+// new world puts him.
+void haltPlayer() {
+    ActorController& player = playerActor();
+    player.pathLength = player.pathIndex = 0;
+    player.goalAccepted = false;
+    player.setAction(ACTION_IDLE);
+    if (player.instance.slot) player.instance.setAnimation(player.instance.slot->idleAnimation);
+}
+} // namespace
+
+void createDungeon() {
+    if (dungeon) {
+        g_log << "ERROR: Dungeon already exists!" << std::endl;
+        return;
+    }
+    dungeon = new Dungeon(dungeonMap.codes.get(), dungeonMap.width, dungeonMap.height);
+    ActorController& player = playerActor();
+    player.position[0] = dungeon->startX;
+    player.position[1] = dungeon->startY;
+    player.position[2] =
+        dungeon->floorHeightAt(dungeon->startX, dungeon->startY) + playerHalfHeight();
+}
+
+bool dungeonIsWalkable(double x, double y) {
+    if (!dungeon) return true;
+    const PendingMove pending = pendingMove ? pendingMove() : PendingMove{};
+    return dungeon->isWalkable(x, y, pending.leaving, pending.openingDoor);
+}
+
+float dungeonFloorHeightAt(double x, double y) {
+    return dungeon ? dungeon->floorHeightAt(x, y) : 0.0f;
+}
+
+float dungeonLightAt(double x, double y) {
+    return dungeon ? dungeon->dungeonLightAt(x, y) : 1.0f;
 }
 
 namespace {
@@ -76,6 +145,7 @@ namespace {
 // the camera behind it.
 void placePlayerOutside() {
     ActorController& player = playerActor();
+    haltPlayer();
     for (int k = 0; k < 3; ++k)
         player.position[k] = savedOutsidePosition[k];
     g_camera.follow(player.position);
@@ -84,9 +154,8 @@ void placePlayerOutside() {
         // from the player; lay it out around the player before asking for
         // the ground under him (an update moves only one page at a time).
         localTerrain->rebuild(*terrain);
-        const int halfHeight = player.instance.slot ? player.instance.slot->halfHeight : 0;
         player.position[2] =
-            localTerrain->heightAt(player.position[0], player.position[1]) + halfHeight;
+            localTerrain->heightAt(player.position[0], player.position[1]) + playerHalfHeight();
         g_camera.follow(player.position);
     }
 }
@@ -108,7 +177,35 @@ void enterOutside() {
     killDungeon();
     g_log << "Building outside..." << std::endl;
     createTerrain();
-    // The creatures are spawned around the player here once they exist.
     placePlayerOutside();
+    // The creatures take their places once the terrain window lies around
+    // the player, so that their ground is known.
+    g_creatures.spawnAll();
     if (win::HasContext()) g_engine.applyFog();
+}
+
+void enterDungeon() {
+    g_log << "Entering dungeon..." << std::endl;
+    g_engine.inDungeon = 1;
+    g_engine.fogColor[0] = g_engine.fogColor[1] = g_engine.fogColor[2] = 0.0f;
+    g_engine.fogStart = 180.0f;
+    g_engine.fogEnd = 320.0f;
+    if (win::HasContext()) g_engine.applyFog();
+    g_camera.eye[0] = g_camera.eye[1] = g_camera.eye[2] = 0.0;
+    g_camera.far = 1000;
+    ActorController& player = playerActor();
+    for (int k = 0; k < 3; ++k)
+        savedOutsidePosition[k] = player.position[k];
+    haltPlayer();
+    g_log << "Building dungeon..." << std::endl;
+    createDungeon();
+    g_camera.follow(player.position);
+    g_creatures.spawnAll();
+}
+
+void switchWorld() {
+    if (g_engine.inDungeon == 0)
+        enterDungeon();
+    else
+        enterOutside();
 }

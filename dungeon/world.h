@@ -3,6 +3,7 @@
 // outside and kept to the end), and the dungeon (built on every entry).
 #pragma once
 
+#include "dungeon/layout.h"
 #include "terrain/local_terrain.h"
 #include "terrain/terrain.h"
 
@@ -26,3 +27,33 @@ void enterOutside();
 void createTerrain();
 // Destroys the dungeon (logs when there is none).
 void killDungeon();
+
+// The dungeon layout, made once at start-up, and the monsters it placed.
+extern CellMap dungeonMap;
+extern DungeonMonster* dungeonMonsters;
+extern int dungeonMonsterCount;
+// Makes the layout; false when there is no memory for the monster buffer.
+bool makeDungeonLayout();
+
+// Goes down into a fresh dungeon built from the layout, remembering where
+// the player stood outside.
+void enterDungeon();
+// Builds the dungeon and stands the player beside its stairs (logs when one
+// exists already).
+void createDungeon();
+// Outside to the dungeon or back.
+void switchWorld();
+
+// What the pending action asks of the dungeon floor: to step onto the stairs
+// (leaving), or through the door with this id (-1 for none). The input
+// handler installs its own; without it nothing is pending.
+struct PendingMove {
+    bool leaving = false;
+    int openingDoor = -1;
+};
+extern PendingMove (*pendingMove)();
+
+// The dungeon's ground: open and flat where there is no dungeon.
+bool dungeonIsWalkable(double x, double y);
+float dungeonFloorHeightAt(double x, double y);
+float dungeonLightAt(double x, double y);

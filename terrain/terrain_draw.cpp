@@ -2,6 +2,7 @@
 
 #include "core/camera.h"
 #include "core/settings.h"
+#include "dungeon/portal_draw.h"
 #include "render/engine.h"
 
 #include <GL/gl.h>
@@ -368,9 +369,12 @@ void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b,
     if (g_engine.showWalkMap && p.lodLevel < 3) drawWalkMap(s, p);
 }
 
-// Portals, buildings and decor of a near page are drawn here once their
-// drawing exists; reduced is 1 on the coarsest pages that show objects.
-void drawPageObjects(const TerrainPage&, int /*reduced*/) {}
+// The objects standing on a near page: its portals. Buildings and decor join
+// this loop; reduced is 1 on the coarsest pages that show objects.
+void drawPageObjects(const TerrainPage& p, int /*reduced*/) {
+    for (int k = 0; k < p.portalCount && k < MAX_PORTALS; ++k)
+        drawPortal(p.portals[k]);
+}
 
 } // namespace
 
