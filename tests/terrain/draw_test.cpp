@@ -1,9 +1,9 @@
-#include "../support/test_window.h"
 #include "core/camera.h"
 #include "core/settings.h"
-#include "support.h"
 #include "terrain/light_textures.h"
 #include "terrain/terrain_draw.h"
+#include "support.h"
+#include "../support/test_window.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -15,17 +15,19 @@ namespace {
 
 // ---- which pages are drawn, and how finely ----
 
-TEST(Cone, HeadingsCoverTheFullCircle) {
-    EXPECT_DOUBLE_EQ(headingOf(1, 0), 0.0);
-    EXPECT_NEAR(headingOf(0, 1), M_PI / 2, 1e-9);
-    EXPECT_NEAR(headingOf(-1, 0), M_PI, 1e-9);
-    EXPECT_NEAR(headingOf(0, -1), 3 * M_PI / 2, 1e-7);
-    EXPECT_NEAR(headingOf(-1, -1), 5 * M_PI / 4, 1e-9);
-    EXPECT_NEAR(headingOf(1, -1), 7 * M_PI / 4, 1e-9);
-    EXPECT_DOUBLE_EQ(headingOf(0, 0), 0.0);
-}
-
-TEST(Cone, WidensWithHeightAndWrapsAroundZero) {
+TEST(Cone, HeadingsCoverTheFullCircleAndTheConeWidensWithHeightAndWrapsAroundZero) {
+    const double quarter = M_PI / 2;
+    const struct {
+        double x, y, heading;
+    } headings[] = {{1, 0, 0},
+                    {0, 1, quarter},
+                    {-1, 0, M_PI},
+                    {0, -1, 3 * quarter},
+                    {-1, -1, 2.5 * quarter},
+                    {1, -1, 3.5 * quarter},
+                    {0, 0, 0}};
+    for (const auto& h : headings)
+        EXPECT_NEAR(headingOf(h.x, h.y), h.heading, 1e-7) << h.x << ", " << h.y;
     const ViewCone c = viewCone(0.0f, 0.0, 0.001f);
     EXPECT_NEAR(c.start, 2 * M_PI - 3 * M_PI / 8, 1e-6);
     EXPECT_NEAR(c.end - c.start, 3 * M_PI / 4, 1e-6);
@@ -39,19 +41,16 @@ TEST(Cone, WidensWithHeightAndWrapsAroundZero) {
 }
 
 TEST(Detail, LevelGrowsWithDistanceAndStopsAtFive) {
-    EXPECT_EQ(lodLevelAt(0.0, 256), 1);
-    EXPECT_EQ(lodLevelAt(255.0, 256), 1);
-    EXPECT_EQ(lodLevelAt(256.0, 256), 2);
-    EXPECT_EQ(lodLevelAt(4 * 256.0, 256), 5);
-    EXPECT_EQ(lodLevelAt(40 * 256.0, 256), 5);
-    EXPECT_EQ(lodStepOf(1), 2);
+    const std::pair<double, int> levels[] = {{0, 1}, {255, 1}, {256, 2}, {1024, 5}, {10240, 5}};
+    for (auto [distance, level] : levels)
+        EXPECT_EQ(lodLevelAt(distance, 256), level) << distance;
     EXPECT_EQ(lodStepOf(5), 32);
 }
 
 TEST(Seams, BentEdgeLiesOnTheCoarserNeighboursLines) {
-    float h[PAGE_VERTS], edge[PAGE_VERTS];
+    float h[PAGE_VERTS], edge[PAGE_VERTS], same[PAGE_VERTS];
     for (int i = 0; i < PAGE_VERTS; ++i)
-        edge[i] = h[i] = float(i * i);
+        same[i] = edge[i] = h[i] = float(i * i);
     // This page steps 2, the neighbour 8 (two levels coarser).
     bendEdge(edge, h, 2, 2);
     for (int i = 0; i < PAGE_VERTS; i += 2) {
@@ -59,15 +58,10 @@ TEST(Seams, BentEdgeLiesOnTheCoarserNeighboursLines) {
         const float expect = i == lo ? h[i] : h[lo] + (h[hi] - h[lo]) * float(i - lo) / 8.0f;
         EXPECT_FLOAT_EQ(edge[i], expect) << "vertex " << i;
     }
-    // Vertices this page does not draw are left alone.
-    EXPECT_EQ(edge[3], 9.0f);
-    // A neighbour at the same level changes nothing.
-    float same[PAGE_VERTS];
-    for (int i = 0; i < PAGE_VERTS; ++i)
-        same[i] = h[i];
+    EXPECT_EQ(edge[3], 9.0f) << "vertices this page does not draw are left alone";
     bendEdge(same, h, 4, 0);
     for (int i = 0; i < PAGE_VERTS; ++i)
-        EXPECT_EQ(same[i], h[i]);
+        EXPECT_EQ(same[i], h[i]) << "a neighbour at the same level changes nothing";
 }
 
 class Visibility : public ::testing::Test {

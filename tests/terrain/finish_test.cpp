@@ -49,7 +49,7 @@ TEST(Stitch, SharedBordersComeFromNeighboursAndFarEdgesRepeatTheLastLine) {
     }
 }
 
-TEST(Slope, SteepVerticesBlockAndHeightsAreTruncatedFirst) {
+TEST(Slope, SteepVerticesBlockHeightsAreTruncatedFirstAndAHighMapsFarEdgeBlocks) {
     auto list = terraintest::makeFlatList(2, 2);
     TerrainPage& p = *list->findPage(0, 0);
     p.height[20][30] = 5.1f;  // 5 up from its neighbours: 5/6 blocks
@@ -61,24 +61,21 @@ TEST(Slope, SteepVerticesBlockAndHeightsAreTruncatedFirst) {
     EXPECT_NEAR(p.slope[40][30], 4.0f / 6.0f, 1e-6);
     EXPECT_NEAR(p.slope[50][50], 4.0f / 6.0f, 1e-6);
     // (20, 30) and (19, 30) are blocked; a pair of cells is not a lone speck.
-    EXPECT_EQ(p.blocked[20][30], 1);
-    EXPECT_EQ(p.blocked[19][30], 1);
-    EXPECT_EQ(p.blocked[40][30], 0);
-    EXPECT_EQ(p.blocked[50][50], 0);
-}
+    const int blocked[][3] = {{20, 30, 1}, {19, 30, 1}, {40, 30, 0}, {50, 50, 0}};
+    for (auto [i, j, b] : blocked)
+        EXPECT_EQ(p.blocked[i][j], b) << i << ", " << j;
 
-TEST(Slope, FarEdgeOfAHighMapIsBlocked) {
-    auto list = makeList(1, 1, [](const TerrainPage&, int, int) { return 30.0f; });
-    list->finishPages();
-    const TerrainPage& p = *list->head;
-    EXPECT_EQ(p.slope[10][10], 0.0f);
-    EXPECT_NEAR(p.slope[10][64], 5.0f, 1e-6);
-    EXPECT_EQ(p.blocked[10][64], 1);
-    EXPECT_EQ(p.blocked[64][10], 1);
+    auto high = makeList(1, 1, [](const TerrainPage&, int, int) { return 30.0f; });
+    high->finishPages();
+    const TerrainPage& h = *high->head;
+    EXPECT_EQ(h.slope[10][10], 0.0f);
+    EXPECT_NEAR(h.slope[10][64], 5.0f, 1e-6);
+    EXPECT_EQ(h.blocked[10][64], 1);
+    EXPECT_EQ(h.blocked[64][10], 1);
 }
 
 TEST(WalkGrid, PocketsFillAndLoneSpecksClear) {
-    auto list = makeList(1, 1, [](const TerrainPage&, int, int) { return 0.0f; });
+    auto list = terraintest::makeFlatList(1, 1);
     TerrainPage& p = *list->head;
     // A U of blocked cells around (10, 10), open towards +j: (10, 10) has
     // three blocked sides and fills, which walls in (10, 11) in turn.

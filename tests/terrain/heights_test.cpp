@@ -6,59 +6,34 @@
 
 #include <cmath>
 
-using terraintest::TempDir;
-
 namespace {
 
-HeightRange readBytes(const std::vector<unsigned char>& bytes, HeightSamples& samples) {
-    TempDir dir;
-    dir.write("terrain.dat", bytes);
-    std::FILE* f = std::fopen(dir.file("terrain.dat").c_str(), "rb");
-    HeightRange r = readHeightSamples(f, samples);
-    std::fclose(f);
-    return r;
-}
-
-TEST(HeightFile, SamplesAreBigEndianAndMissingOnesReadAsZero) {
-    HeightSamples s;
+TEST(HeightFile, SamplesAreBigEndianAndMissingOnesOrAMissingFileReadAsZero) {
+    terraintest::TempDir dir;
     // 0x0102, 0xFFFF (missing), 0x1234, then a lone byte: the absent second
     // byte reads as 0xFF.
-    HeightRange r = readBytes({0x01, 0x02, 0xFF, 0xFF, 0x12, 0x34, 0x00}, s);
-    EXPECT_EQ(s.s[0], 0x0102);
-    EXPECT_EQ(s.s[1], 0) << "0xFFFF is a missing sample";
-    EXPECT_EQ(s.s[2], 0x1234);
-    EXPECT_EQ(s.s[3], 0x00FF);
-    EXPECT_EQ(s.s[4], 0) << "past the end of a short file";
+    dir.write("terrain.dat", {0x01, 0x02, 0xFF, 0xFF, 0x12, 0x34, 0x00});
+    HeightSamples s;
+    std::FILE* f = std::fopen(dir.file("terrain.dat").c_str(), "rb");
+    const HeightRange r = readHeightSamples(f, s);
+    std::fclose(f);
+    const int expected[] = {0x0102, 0, 0x1234, 0x00FF, 0};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(s.s[k], expected[k]) << k;
     EXPECT_EQ(s.s[SAMPLE_COUNT - 1], 0);
     EXPECT_EQ(r.highest, 0x1234) << "0xFFFF must never become the maximum";
     EXPECT_EQ(r.lowest, 0) << "the lowest point starts at 0";
-}
 
-TEST(HeightFile, MissingFileGivesAnAllZeroMapWithRangeZero) {
-    HeightSamples s;
     s.s[5] = 77;
-    HeightRange r = readHeightSamples(nullptr, s);
-    EXPECT_EQ(r.highest, 0);
-    EXPECT_EQ(r.lowest, 0);
+    const HeightRange none = readHeightSamples(nullptr, s);
+    EXPECT_EQ(none.highest, 0);
+    EXPECT_EQ(none.lowest, 0);
     EXPECT_EQ(s.s[5], 0);
 }
 
-TEST(HeightShape, RangeToWorldUnitsAndFlatMapGuard) {
+TEST(HeightShape, CurveBendsRawHeightsNoiseStaysUnderOnePercentAndFlatMapsStayFlat) {
     EXPECT_EQ(maxHeightFromRange({16000, 0}), 2000);
     EXPECT_EQ(maxHeightFromRange({15, 0}), 1);
-    EXPECT_EQ(maxHeightFromRange({7, 0}), 0);
-
-    // A map below one world unit: no division by zero, and flat.
-    HeightSamples s;
-    s.s[0] = 7;
-    s.s[123] = 3;
-    crt::srand(5);
-    shapeHeights(s, {7, 0}, 0);
-    for (int k : {0, 123, 4000})
-        EXPECT_EQ(s.s[std::size_t(k)], 0);
-}
-
-TEST(HeightShape, CurveBendsRawHeightsAndNoiseStaysUnderOnePercent) {
     HeightSamples s;
     const int raw = 16000, m = maxHeightFromRange({raw, 0});
     s.s[0] = raw;
@@ -74,11 +49,19 @@ TEST(HeightShape, CurveBendsRawHeightsAndNoiseStaysUnderOnePercent) {
     EXPECT_LE(s.s[1], m / 100);
     // Half the raw height lands on 0.5^0.85 of the top: low ground is lifted.
     EXPECT_NEAR(s.s[2], std::pow(0.5, 0.85) * top, m / 100.0 + 1.0);
-    // The noise differs between samples of the same height.
     bool varied = false;
     for (int k = 3; k < 200; ++k)
         varied = varied || s.s[std::size_t(k)] != s.s[3];
-    EXPECT_TRUE(varied);
+    EXPECT_TRUE(varied) << "the noise differs between samples of the same height";
+
+    // A map below one world unit: no division by zero, and flat.
+    EXPECT_EQ(maxHeightFromRange({7, 0}), 0);
+    HeightSamples low;
+    low.s[0] = 7;
+    low.s[123] = 3;
+    shapeHeights(low, {7, 0}, 0);
+    EXPECT_EQ(low.s[0], 0);
+    EXPECT_EQ(low.s[123], 0);
 }
 
 TEST(HeightRim, NearAndFarEdgesOfAColumnRiseThenDipAtTheOuterCells) {
@@ -96,22 +79,15 @@ TEST(HeightRim, NearAndFarEdgesOfAColumnRiseThenDipAtTheOuterCells) {
     EXPECT_EQ(s.at(x, W - 22), 0);
     EXPECT_EQ(s.at(x, W - 2), 605 - 10);
     EXPECT_EQ(s.at(x, W - 12), int(int(605 - std::sqrt(6561.0 + 100.0)) - std::sqrt(10100.0)));
-    // The middle is untouched.
     EXPECT_EQ(s.at(x, 1000), 0);
-}
 
-TEST(HeightRim, WholeRimStaysInsideTheArrayAndLiftsAllFourSides) {
-    HeightSamples s;
-    raiseRim(s);
-    const int W = SAMPLE_STRIDE;
-    EXPECT_GT(s.at(1000, 15), 0);
-    EXPECT_GT(s.at(15, 1000), 0);
-    EXPECT_GT(s.at(1000, W - 17), 0);
-    EXPECT_GT(s.at(W - 17, 1000), 0);
-    // Corner squares copy from the rim, so they are lifted too.
-    EXPECT_GT(s.at(5, 3), 0);
-    EXPECT_GT(s.at(W - 15, W - 5), 0);
-    EXPECT_EQ(s.at(1000, 1000), 0);
+    // The whole rim lifts all four sides and the corner squares, inside the array.
+    HeightSamples all;
+    raiseRim(all);
+    for (auto [cx, cy] :
+         {std::pair{1000, 15}, {15, 1000}, {1000, W - 17}, {W - 17, 1000}, {5, 3}, {W - 15, W - 5}})
+        EXPECT_GT(all.at(cx, cy), 0) << cx << ", " << cy;
+    EXPECT_EQ(all.at(1000, 1000), 0);
 }
 
 } // namespace

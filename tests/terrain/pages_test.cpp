@@ -38,7 +38,7 @@ TEST(VertexLight, FlatGroundFacesUpAndATiltedPlaneTurnsWithItsNormal) {
                 (-2 * light.direction[1] + light.direction[2]) / std::sqrt(5.0), 1e-9);
 }
 
-TEST(VertexLight, FirstRowAndBeyondTheGridAreUnshaded) {
+TEST(VertexLight, FirstRowAndBeyondTheGridAreUnshadedAndTheCurveClampsOntoItsRange) {
     TerrainLight light;
     HeightSamples h;
     h.at(3, 0) = 999;
@@ -46,16 +46,13 @@ TEST(VertexLight, FirstRowAndBeyondTheGridAreUnshaded) {
     EXPECT_EQ(vertexShade(h, SAMPLE_STRIDE, light), 1.0) << "n must be above W";
     EXPECT_EQ(vertexShade(h, long(SAMPLE_STRIDE) * SAMPLE_STRIDE, light), 1.0);
     EXPECT_NE(vertexShade(h, SAMPLE_STRIDE + 1, light), 1.0);
-}
-
-TEST(VertexLight, CurveClampsAndMapsOntoTheOutputRange) {
-    TerrainLight light;
-    EXPECT_FLOAT_EQ(lightCurve(5.0, light), 1.0f);
-    EXPECT_FLOAT_EQ(lightCurve(0.85, light), 1.0f);
-    EXPECT_FLOAT_EQ(lightCurve(-0.5, light), 0.1f);
-    EXPECT_FLOAT_EQ(lightCurve(-3.0, light), 0.1f);
-    const double mid = std::pow((0.0 + 0.5) / 1.35, 0.35) * 0.9 + 0.1;
-    EXPECT_NEAR(lightCurve(0.0, light), mid, 1e-6);
+    const std::pair<double, double> curve[] = {{5.0, 1.0},
+                                               {0.85, 1.0},
+                                               {-0.5, 0.1},
+                                               {-3.0, 0.1},
+                                               {0.0, std::pow(0.5 / 1.35, 0.35) * 0.9 + 0.1}};
+    for (auto [shade, lit] : curve)
+        EXPECT_NEAR(lightCurve(shade, light), lit, 1e-6) << shade;
 }
 
 TEST(Blocking, DiscsCoverTheirCellsAndSkipCellsOffThePage) {
@@ -119,9 +116,6 @@ TEST(Objects, BuildingsBlockTheirFootprintsAndWearDirtAroundThem) {
             const double mi = i + (fi - i) / 2, mj = j + (fj - j) / 2;
             EXPECT_EQ(p.blocked[int(mi)][int(mj)], 1) << "the footprint's middle";
             EXPECT_GT(p.dirt[int(mi)][int(mj)], 0.0f);
-            for (int m = 0; m < 4; ++m)
-                EXPECT_FLOAT_EQ(b.edgeLight[m],
-                                (b.cornerLight[m] + b.cornerLight[(m + 1) % 4]) / 2);
         }
     }
     EXPECT_GT(placed, 40) << "a dense town page holds several buildings";

@@ -6,19 +6,11 @@
 #include "render/engine.h"
 #include "support.h"
 
+#include "../support/read_file.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // Enters the outside twice from a working directory without data: the
 // first entry builds a flat map, the second finds it built.
@@ -49,7 +41,7 @@ TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
     EXPECT_EQ(terrain, built);
     closeLog();
 
-    const std::string log = readAll(logPath);
+    const std::string log = testsupport::readFile(logPath);
     const char* order[] = {"Entering outside...\n",
                            "Killing dungeon...\n",
                            "Cannot kill null DUNGEON: ",
