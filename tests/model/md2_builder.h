@@ -65,6 +65,7 @@ struct File {
         const int texOffset = skinsOffset + 64 * skinCount;
         const int triOffset = texOffset + 4 * int(texCoords.size());
         const int framesOffset = triOffset + 12 * int(triangles.size());
+        const int end = framesOffset + frameSize * int(frames.size());
         const std::int32_t header[17] = {magic,
                                          version,
                                          skinWidth,
@@ -80,8 +81,8 @@ struct File {
                                          texOffset,
                                          triOffset,
                                          framesOffset,
-                                         framesOffset + frameSize * int(frames.size()),
-                                         framesOffset + frameSize * int(frames.size())};
+                                         end,
+                                         end};
         for (int i = 0; i < 17; ++i)
             put32(out, 4 * i, header[i]);
         for (int i = 0; i < skinCount; ++i) {

@@ -59,18 +59,30 @@ struct LogCapture {
 };
 
 TEST(ContainsWord, MatchesEitherCaseWhollyInsideAndStopsAtTheStopText) {
-    EXPECT_TRUE(containsWord("stand", "STAND", "cr"));
-    EXPECT_TRUE(containsWord("stand", "Stand_still", "cr"));
-    EXPECT_TRUE(containsWord("run", "xxrun", "cr"));
-    EXPECT_FALSE(containsWord("stand", "crstand", "cr"));
-    EXPECT_FALSE(containsWord("stand", "xcrstand", "cr")) << "the stop comes first";
-    EXPECT_TRUE(containsWord("stand", "standcr", "cr")) << "the word comes first";
-    EXPECT_TRUE(containsWord("stand", "CRSTAND", "cr")) << "the stop text compares exactly";
-    EXPECT_FALSE(containsWord("stand", "stan", "cr")) << "a word cut by the end is no match";
-    EXPECT_FALSE(containsWord("attack", "", "cr"));
-    // Codes 32 apart are equal for the word, letters or not.
-    EXPECT_TRUE(containsWord("a@", "A`", "cr"));
-    EXPECT_FALSE(containsWord("a", "b", "x"));
+    const struct {
+        const char *word, *text, *stop;
+        bool found;
+    } cases[] = {{"stand", "STAND", "cr", true},
+                 {"stand", "Stand_still", "cr", true},
+                 {"run", "xxrun", "cr", true},
+                 {"stand", "crstand", "cr", false},
+                 {"stand", "xcrstand", "cr", false}, // the stop comes first
+                 {"stand", "standcr", "cr", true},   // the word comes first
+                 {"stand", "CRSTAND", "cr", true},   // the stop text compares exactly
+                 {"stand", "stan", "cr", false},     // a word cut by the end is no match
+                 {"attack", "", "cr", false},
+                 {"a", "b", "x", false},
+                 {"a@", "A`", "cr", true}}; // codes 32 apart are equal, letters or not
+    for (const auto& c : cases)
+        EXPECT_EQ(containsWord(c.word, c.text, c.stop), c.found) << c.word << " in " << c.text;
+}
+
+// The slot's idle, walk, pain, attack and death animations, then its weapon's five.
+std::vector<int> roles(const ModelSlot& s) {
+    std::vector<int> r = {s.idleAnimation, s.walkAnimation, s.painAnimation, s.attackAnimation,
+                          s.deathAnimation};
+    r.insert(r.end(), s.weaponAnimations, s.weaponAnimations + 5);
+    return r;
 }
 
 TEST(SlotSetup, FindsStandardAnimationsAndLogsThem) {
@@ -82,14 +94,7 @@ TEST(SlotSetup, FindsStandardAnimationsAndLogsThem) {
     EXPECT_EQ(slot.model, &g_engine.models[7]);
     EXPECT_EQ(slot.textureIndex, 12);
     EXPECT_EQ(slot.animationCount, 4);
-    EXPECT_EQ(slot.idleAnimation, 1);
-    EXPECT_EQ(slot.walkAnimation, 2);
-    EXPECT_EQ(slot.attackAnimation, 3);
-    EXPECT_EQ(slot.painAnimation, 1);
-    EXPECT_EQ(slot.deathAnimation, 1);
-    const int weapon[5] = {1, 2, 1, 3, 1}; // idle, walk, pain, attack, death
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(slot.weaponAnimations[i], weapon[i]) << i;
+    EXPECT_EQ(roles(slot), (std::vector<int>{1, 2, 1, 3, 1, 1, 2, 1, 3, 1}));
     EXPECT_NE(log.text().find("\n[7] Anims: 1, 1, 1, 2, 3\n"), std::string::npos) << log.text();
     g_engine.models[7] = Model();
 }
@@ -116,8 +121,7 @@ TEST(SlotSetup, ModelThatFailedToLoadFindsNothing) {
     ModelSlot slot;
     slot.setup(3, 3);
     EXPECT_EQ(slot.animationCount, 0);
-    EXPECT_EQ(slot.idleAnimation, 1);
-    EXPECT_EQ(slot.attackAnimation, 1);
+    EXPECT_EQ(roles(slot), std::vector<int>(10, 1));
     EXPECT_NE(log.text().find("[3] Anims: 1, 1, 1, 1, 1\n"), std::string::npos);
 
     ModelInstance instance;
@@ -137,7 +141,7 @@ TEST(SlotSetup, ModelThatFailedToLoadFindsNothing) {
     EXPECT_EQ(outside.idleAnimation, 1);
 }
 
-TEST(SlotTable, FillsTheUsedSlotsWithWeaponsAndOverrides) {
+TEST(SlotTable, FillsTheUsedSlotsWithWeaponsAndOverridesAndLogsEach) {
     LogCapture log;
     // Every actor model offers the same list: stand, run, pain, death, attack.
     for (int i = 25; i < MODEL_TABLE_SIZE; ++i)
@@ -148,53 +152,27 @@ TEST(SlotTable, FillsTheUsedSlotsWithWeaponsAndOverrides) {
                                         {"attack", 14, 20}},
                                        21);
     setupModelSlots();
-
+    // A weapon carrier whose override replaces only the entries it names.
     const ModelSlot& sara = g_modelSlots[26];
     EXPECT_TRUE(sara.hasWeapon);
     EXPECT_EQ(sara.weaponModel, &g_engine.models[52]);
-    EXPECT_EQ(sara.weaponTextureIndex, 52);
     EXPECT_EQ(sara.attackAnimation, 7);
     EXPECT_EQ(sara.weaponAnimations[WEAPON_ATTACK], 7);
     EXPECT_EQ(sara.weaponAnimations[WEAPON_DEATH], -1);
     EXPECT_EQ(sara.weaponAnimations[WEAPON_IDLE], 0) << "entries not overridden come from setup";
-
-    const ModelSlot& cloud = g_modelSlots[57];
-    EXPECT_EQ(cloud.model, &g_engine.models[65]);
-    EXPECT_EQ(cloud.textureIndex, 83);
-    EXPECT_EQ(cloud.weaponModel, &g_engine.models[66]);
-    EXPECT_EQ(cloud.idleAnimation, 10);
-    EXPECT_EQ(cloud.deathAnimation, 14);
-    EXPECT_EQ(cloud.weaponAnimations[WEAPON_IDLE], 10);
-    EXPECT_EQ(cloud.weaponAnimations[WEAPON_DEATH], 14);
-    EXPECT_EQ(cloud.weaponAnimations[WEAPON_WALK], 1);
-
-    const ModelSlot& player = g_modelSlots[78];
-    EXPECT_EQ(player.model, &g_engine.models[73]);
-    EXPECT_EQ(player.textureIndex, 106);
-    EXPECT_EQ(player.zOffset, -1);
-    EXPECT_EQ(player.attackAnimation, 10);
+    EXPECT_EQ(g_modelSlots[78].zOffset, -1);
     EXPECT_EQ(g_modelSlots[77].zOffset, 0) << "only the player's tengu is raised";
-
-    EXPECT_FLOAT_EQ(g_modelSlots[13].scale, 0.15f);
-    EXPECT_EQ(g_modelSlots[13].zOffset, 10);
     EXPECT_FLOAT_EQ(g_modelSlots[8].scale, 0.25f) << "a row without overrides keeps the defaults";
-    EXPECT_EQ(g_modelSlots[8].pickHeight, 15);
-    EXPECT_EQ(g_modelSlots[8].halfHeight, 7);
-    EXPECT_TRUE(g_modelSlots[68].hasWeapon);
-    EXPECT_EQ(g_modelSlots[68].weaponModel, &g_engine.models[70]);
     for (int unused : {6, 9, 15, 16, 19, 22, 25, 27, 29, 35, 38, 47, 50, 79, 99}) {
         EXPECT_EQ(g_modelSlots[unused].model, nullptr) << unused;
         EXPECT_FALSE(g_modelSlots[unused].hasWeapon) << unused;
     }
-
-    // One log line per slot set up.
-    std::string text = log.text();
+    const std::string text = log.text();
     int lines = 0;
     for (std::size_t at = text.find("] Anims: "); at != std::string::npos;
          at = text.find("] Anims: ", at + 1))
         ++lines;
-    EXPECT_EQ(lines, 62);
-
+    EXPECT_EQ(lines, 62) << "one log line per slot set up";
     for (ModelSlot& s : g_modelSlots)
         s = ModelSlot();
     for (Model& m : g_engine.models)
@@ -228,15 +206,10 @@ class Instances : public ::testing::Test {
     }
 };
 
-TEST_F(Instances, EachInstanceTakesTheNextNumber) {
+TEST_F(Instances, EachTakesTheNextNumberAndSetAnimationStartsAtTheFirstFrameOrIgnoresBadIndices) {
     ModelInstance a, b;
     EXPECT_EQ(b.id, a.id + 1);
     EXPECT_EQ(a.id, instance.id + 1);
-    EXPECT_FLOAT_EQ(a.light, 1.0f);
-    EXPECT_EQ(a.slot, nullptr);
-}
-
-TEST_F(Instances, SetAnimationStartsAtTheFirstFrameAndIgnoresBadIndices) {
     instance.setAnimation(1);
     EXPECT_EQ(instance.animation, 1);
     EXPECT_EQ(instance.frame, 40);
@@ -252,31 +225,22 @@ TEST_F(Instances, SetAnimationStartsAtTheFirstFrameAndIgnoresBadIndices) {
     EXPECT_STREQ(instance.animationName, "averyveryverylo") << "cut to 15 characters";
 }
 
-TEST_F(Instances, LoopingAnimationsCycleFromStartToEndMinusOne) {
+TEST_F(Instances, LoopsCycleFromStartToEndMinusOneAndDeathHoldsOnItsLastFrame) {
     ClockGuard clock(1000);
     instance.setAnimation(0);
     std::vector<int> shown = framesShown(82, slot.deathAnimation);
     for (int i = 0; i < 82; ++i)
         EXPECT_EQ(shown[std::size_t(i)], i % 40) << "step " << i;
-
     instance.setAnimation(1);
-    shown = framesShown(13, slot.deathAnimation);
-    const std::vector<int> walk = {40, 41, 42, 43, 44, 45, 40, 41, 42, 43, 44, 45, 40};
-    EXPECT_EQ(shown, walk);
-}
-
-TEST_F(Instances, DeathHoldsOnItsLastFrame) {
-    ClockGuard clock(1000);
+    EXPECT_EQ(framesShown(13, slot.deathAnimation),
+              (std::vector<int>{40, 41, 42, 43, 44, 45, 40, 41, 42, 43, 44, 45, 40}));
     instance.setAnimation(2);
-    std::vector<int> shown = framesShown(15, slot.deathAnimation);
-    const std::vector<int> death = {100, 101, 102, 103, 104, 105, 106, 107,
-                                    108, 109, 109, 109, 109, 109, 109};
-    EXPECT_EQ(shown, death);
-
+    EXPECT_EQ(framesShown(15, slot.deathAnimation),
+              (std::vector<int>{100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 109, 109, 109,
+                                109, 109}));
     // Without the hold (the weapon's pass) the same animation wraps.
     instance.setAnimation(2);
-    shown = framesShown(11, -1);
-    EXPECT_EQ(shown.back(), 100);
+    EXPECT_EQ(framesShown(11, -1).back(), 100);
 }
 
 TEST_F(Instances, StepTimeBlendsAndStepsOnlyAfterAKeyFrame) {
