@@ -131,34 +131,4 @@ TEST(TextureTables, MissingFilesLeaveHolesAndLoadingGoesOn) {
               GL_LINEAR_MIPMAP_LINEAR);
 }
 
-TEST(TextureTables, ModelFileNamesFollowTheTableWithItsGaps) {
-    EXPECT_STREQ(modelFileName(0), "decor/bigtree.md2");
-    EXPECT_STREQ(modelFileName(14), "decor/pillar_stone.md2");
-    EXPECT_STREQ(modelFileName(70), "actors/goblin_weapon.md2");
-    EXPECT_STREQ(modelFileName(73), "actors/tengu.md2");
-    int present = 0;
-    for (int i = -1; i <= MODEL_TABLE_SIZE; ++i)
-        present += modelFileName(i) != nullptr;
-    EXPECT_EQ(present, 52);
-    for (int gap : {15, 24, 31, 34, 40, 41, 44, 47, 50, 55, 58, 59, 63, 72, 74, 79})
-        EXPECT_EQ(modelFileName(gap), nullptr) << gap;
-}
-
-TEST(TextureTables, WorldAndSkinFileListsHaveTheirCountsAndNames) {
-    int world = 0, skins = 0;
-    for (int i = -1; i <= WORLD_TEXTURE_COUNT; ++i) world += !worldTextureFileName(i).empty();
-    for (int i = -1; i <= SKIN_TEXTURE_COUNT; ++i) skins += !skinFileName(i).empty();
-    EXPECT_EQ(world, 31);
-    EXPECT_EQ(skins, 79);
-    EXPECT_EQ(worldTextureFileName(6), "Data/roof.bmp");
-    EXPECT_EQ(worldTextureFileName(17), "Data/wall7.bmp");
-    EXPECT_EQ(worldTextureFileName(28), "");
-    EXPECT_EQ(skinFileName(14), "Data/models/decor/pillar_stone1.bmp");
-    EXPECT_EQ(skinFileName(60), "Data/models/actors/chaos2.bmp");
-    EXPECT_EQ(skinFileName(80), "Data/models/actors/caleb4.bmp");
-    EXPECT_EQ(skinFileName(93), "Data/models/actors/goblin_weapon.bmp");
-    EXPECT_EQ(skinFileName(106), "Data/models/actors/tengu4.bmp");
-    EXPECT_EQ(skinFileName(55), "");
-}
-
 } // namespace
