@@ -8,6 +8,8 @@
 #include "tools/content/slots.h"
 #include "tools/content/terrain.h"
 
+#include "actor/creatures.h"
+
 #include "core/random.h"
 #include "platform/win.h"
 #include "render/engine.h"
@@ -315,6 +317,150 @@ class Checker {
             problem(where + ": the death ends " + fmt(hi - lo) + " units high, not lying down");
     }
 
+    // The five roles of every creature type's slot are motions a person would
+    // take for what they are called: idle stays in place, walk moves the feet,
+    // attack and pain move the body without felling it, death ends lying low.
+    void creatureMotions() {
+        g_creatures.initCreatureTypes();
+        for (int t = 0; t < CREATURE_TYPE_COUNT; ++t) {
+            int slotIndex = g_creatures.types[t].slot;
+            const ModelSlot& s = g_modelSlots[slotIndex];
+            std::string where =
+                "creature type " + std::to_string(t) + " (slot " + std::to_string(slotIndex) + ")";
+            int index = modelIndexOf(s.model);
+            if (index < 0) {
+                problem(where + ": the slot shows no model");
+                continue;
+            }
+            const LoadedModel& m = model(index);
+            if (m.ok) MotionCheck{*this, where, s, m, 0.0, {}, {}}.run();
+        }
+    }
+
+    // The motions of one slot, measured on the model's vertices against its
+    // height in the first idle frame.
+    struct MotionCheck {
+        Checker& checker;
+        const std::string& where;
+        const ModelSlot& slot;
+        const LoadedModel& m;
+        double height = 0;
+        std::vector<std::size_t> feet; // the lowest vertices of the idle pose
+        std::string figures;           // what was measured, in % of the height
+
+        const std::vector<Vec3>& frame(int f) const {
+            return m.data.frames[std::size_t(f)].vertices;
+        }
+        bool valid(int a) const {
+            if (a < 0 || a >= int(m.animations.size())) return false;
+            const ModelAnimation& r = m.animations[std::size_t(a)];
+            return r.startFrame >= 0 && r.endFrame > r.startFrame &&
+                   r.endFrame <= int(m.data.frames.size());
+        }
+        static double span(const std::vector<Vec3>& v) {
+            double lo = 1e30, hi = -1e30;
+            for (const Vec3& p : v)
+                lo = std::min(lo, p.z), hi = std::max(hi, p.z);
+            return hi - lo;
+        }
+        static double apart(const Vec3& a, const Vec3& b) {
+            return std::hypot(a.x - b.x, a.y - b.y);
+        }
+        // Farthest any of `which` (every vertex when empty) moves across the
+        // animation from where it is in `from`, horizontally or in space.
+        double travel(int a, const std::vector<Vec3>& from, const std::vector<std::size_t>& which,
+                      bool horizontal) const {
+            const ModelAnimation& r = m.animations[std::size_t(a)];
+            double most = 0;
+            for (int f = r.startFrame; f < r.endFrame; ++f) {
+                const std::vector<Vec3>& v = frame(f);
+                auto one = [&](std::size_t i) {
+                    double d = horizontal ? apart(v[i], from[i])
+                                          : std::hypot(apart(v[i], from[i]), v[i].z - from[i].z);
+                    most = std::max(most, d);
+                };
+                if (which.empty())
+                    for (std::size_t i = 0; i < v.size(); ++i)
+                        one(i);
+                else
+                    for (std::size_t i : which)
+                        one(i);
+            }
+            return most;
+        }
+        // Lowest height of the body over the animation, against the standing height.
+        double lowestStature(int a) const {
+            const ModelAnimation& r = m.animations[std::size_t(a)];
+            double least = 1e30;
+            for (int f = r.startFrame; f < r.endFrame; ++f)
+                least = std::min(least, span(frame(f)) / height);
+            return least;
+        }
+        void measured(const char* role, double share) {
+            figures +=
+                std::string(figures.empty() ? "" : ", ") + role + " " + fmt(share * 100) + " %";
+        }
+        void fail(const char* role, const std::string& what) const {
+            checker.problem(where + ": " + role + " " + what);
+        }
+
+        void run() {
+            for (int a : {slot.idleAnimation, slot.walkAnimation, slot.attackAnimation,
+                          slot.painAnimation, slot.deathAnimation})
+                if (!valid(a)) return; // the slot check has named it
+            const std::vector<Vec3>& rest =
+                frame(m.animations[std::size_t(slot.idleAnimation)].startFrame);
+            height = span(rest);
+            if (height <= 0) return;
+            double lo = 1e30;
+            for (const Vec3& p : rest)
+                lo = std::min(lo, p.z);
+            for (std::size_t i = 0; i < rest.size(); ++i)
+                if (rest[i].z <= lo + 0.08 * height) feet.push_back(i);
+            idle(rest);
+            walk(rest);
+            struck("attack", slot.attackAnimation, 0.15);
+            struck("pain", slot.painAnimation, 0.05);
+            death();
+            checker.note(where + ": " + figures + " of its height");
+        }
+        void idle(const std::vector<Vec3>& rest) {
+            double feetMove = travel(slot.idleAnimation, rest, feet, true);
+            measured("idle feet", feetMove / height);
+            if (feetMove > 0.05 * height)
+                fail("idle", "moves its feet " + fmt(feetMove / height * 100) +
+                                 " % of its height; it should stay in place");
+        }
+        void walk(const std::vector<Vec3>& rest) {
+            double stride = travel(slot.walkAnimation, rest, feet, true);
+            measured("walking feet", stride / height);
+            if (stride < 0.18 * height)
+                fail("walk", "moves its feet only " + fmt(stride / height * 100) +
+                                 " % of its height, expected 18 % or more");
+        }
+        void struck(const char* role, int a, double least) {
+            const std::vector<Vec3>& first = frame(m.animations[std::size_t(a)].startFrame);
+            double most = travel(a, first, {}, false);
+            measured(role, most / height);
+            if (most < least * height)
+                fail(role, "moves no part more than " + fmt(most / height * 100) +
+                               " % of its height, expected " + fmt(least * 100) + " %");
+            double stature = lowestStature(a);
+            if (stature < 0.6)
+                fail(role, "brings the body down to " + fmt(stature * 100) +
+                               " % of its height; it should stay on its feet");
+        }
+        void death() {
+            const ModelAnimation& r = m.animations[std::size_t(slot.deathAnimation)];
+            double end = span(frame(r.endFrame - 1)) / height;
+            measured("death end", end);
+            if (end > 0.6)
+                fail("death",
+                     "ends " + fmt(end * 100) +
+                         " % of the standing height high, expected lying at 60 % or lower");
+        }
+    };
+
     // The engine's own terrain build over the folder, without a window, with
     // a fixed seed for its random objects.
     void terrainBuild() {
@@ -385,6 +531,7 @@ CheckReport checkPack(const std::string& dir) {
     c.decor();
     c.actors();
     c.slots();
+    c.creatureMotions();
     c.terrainBuild();
     win::SetMessageBoxAnswerer(nullptr);
     return c.report;

@@ -99,6 +99,9 @@ struct Creature {
     double slotScale = 0.25; // world units per file unit
     int slotZOffset = 0;
     double hover = 0; // world units between the ground and the lowest point; 0 walks
+    // Stands upright on short legs (the penguin): waddles with long swings of
+    // its legs and falls forward onto its belly.
+    bool upright = false;
     std::uint32_t seed = 0;
 
     // Building helpers: the current region is attached to every texture

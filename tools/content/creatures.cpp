@@ -796,6 +796,7 @@ Creature makeBird(const std::string& name) {
     c.name = name;
     c.plan = BodyPlan::Bird;
     bool penguin = name == "penguin";
+    c.upright = penguin;
     int body = penguin ? c.material(C(0x1A1A22), C(0x3A3A48), P::Feather)
                        : c.material(C(0xF0E8D8), C(0xC8B898), P::Feather);
     int belly = penguin ? c.material(C(0xF0F0F0), C(0xC8C8D0), P::Feather) : body;

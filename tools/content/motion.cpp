@@ -103,6 +103,14 @@ void gait(Poser& p, const Creature& c, double phase, double stride, double bounc
     }
     p.pair("wingL", "wingR", {0.1 + 0.1 * s, 0, 0}, {-0.1 - 0.1 * s, 0, 0});
     if (c.plan == BodyPlan::Bird) p.pitch("neck", 0.25 * std::max(0.0, std::sin(2 * TAU * phase)));
+    if (c.upright) {
+        // Short legs swing far, the body rocks from foot to foot and the
+        // flippers hold out for balance.
+        p.pitch("thighL", -0.8 * stride * s);
+        p.pitch("thighR", 0.8 * stride * s);
+        p.roll(c.skeleton.bones[0].name.c_str(), 0.12 * s);
+        p.pair("wingL", "wingR", {0.35, 0, 0}, {-0.35, 0, 0});
+    }
     if (c.plan == BodyPlan::Floater) {
         // Flies: dips and rises with the head tipped forward, snapping its jaw.
         p.pose.rootOffset.z += 1.0 * std::sin(TAU * phase);
@@ -193,8 +201,17 @@ void dyingFall(Poser& p, const Creature& c, double phase, bool forward) {
         p.pitch("jaw", 0.4 * t);
         p.pair("wingL", "wingR", {-0.4 * t, 0, 0}, {0.4 * t, 0, 0});
         break;
-    case BodyPlan::Quadruped:
     case BodyPlan::Bird:
+        if (c.upright) {
+            // Topples forward onto its belly, flippers flat beside it.
+            p.pitch(root, 1.5 * t);
+            p.pitch("head", -0.5 * t);
+            p.pair("wingL", "wingR", {0.2 * t, 0, 0}, {-0.2 * t, 0, 0});
+            p.pair("thighL", "thighR", {0, 0.4 * t, 0}, {0, 0.4 * t, 0});
+            break;
+        }
+        [[fallthrough]];
+    case BodyPlan::Quadruped:
         p.roll(root, 1.5 * t);
         p.pair("fthighL", "fthighR", {0, -0.5 * t, 0}, {0, 0.3 * t, 0});
         p.pair("hthighL", "hthighR", {0, 0.5 * t, 0}, {0, -0.3 * t, 0});
