@@ -143,9 +143,9 @@ void CreatureSet::spawn(int i) {
     c.homeMaxCellX = cellX + HOME_HALF_EXTENT;
     c.homeMinCellY = cellY - HOME_HALF_EXTENT;
     c.homeMaxCellY = cellY + HOME_HALF_EXTENT;
-    // Whatever it was walking to or searching for belongs to its old place.
+    // Whatever it was walking to belongs to its old place. A search left
+    // over is never run on: wandering starts a new one at once.
     c.pathIndex = c.pathLength = 0;
-    c.searchQueue.clear();
     c.pathFound = c.newSearch = c.goalAccepted = false;
     c.setAction(ACTION_WANDER);
     c.stepAlongPath();
