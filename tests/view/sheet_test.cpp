@@ -1,9 +1,11 @@
-// The contact sheet on the default content pack, drawn in a real window.
+// The contact sheet and the viewer on the default content pack, drawn in a
+// real window.
 #include "tests/support/test_window.h"
 #include "tools/content/image.h"
 #include "tools/content/pack.h"
 #include "tools/view/view.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,15 +35,100 @@ int drawnPixels(const content::Image& sheet, int column, int row, int cell, doub
     return count;
 }
 
+// The default pack, written for this process under the build directory and
+// removed when the process ends.
+struct PackedGame {
+    std::string dir;
+    ~PackedGame() {
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+};
+
+std::string packedGame() {
+    static PackedGame packed;
+    std::string& game = packed.dir;
+    if (game.empty()) {
+        std::string dir =
+            std::string(ZEB_BUILD_DIR) + "/test-view-game-" + std::to_string(::getpid());
+        std::filesystem::remove_all(dir);
+        std::ostringstream log;
+        if (content::writePack(dir + "/Data", content::DEFAULT_SEED, log)) game = dir;
+    }
+    return game;
+}
+
+// Pixels of the back buffer inside the box that differ from its corner.
+int drawnInBack(int x0, int y0, int width, int height) {
+    std::vector<std::uint8_t> px(std::size_t(width) * height * 3);
+    std::uint8_t corner[3] = {};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(1, 1, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, corner);
+    glReadPixels(x0, y0, width, height, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    int count = 0;
+    for (std::size_t i = 0; i < px.size(); i += 3)
+        count += px[i] != corner[0] || px[i + 1] != corner[1] || px[i + 2] != corner[2];
+    return count;
+}
+
+void postKey(int vk) {
+    win::PostMessage(g_window.window, win::WM_KEYDOWN, win::WPARAM(vk), 0);
+    win::PostMessage(g_window.window, win::WM_KEYUP, win::WPARAM(vk), 0);
+}
+
 } // namespace
+
+TEST(Viewer, ShowsTheModelAndStepsThroughItsAnimationsWithTheKeys) {
+    std::string game = packedGame();
+    ASSERT_FALSE(game.empty());
+    ZEB_REQUIRE_GL_WINDOW(window);
+    g_engine.fontCount = 0; // the fonts of an earlier window went with its context
+    win::SetSystemEvents(false);
+    std::string actors = game + "/Data/models/actors/";
+    view::Viewer v;
+    ASSERT_TRUE(v.open(actors + "penguin.md2", actors + "penguin.bmp"));
+    const int count = v.slot.animationCount, idle = v.instance.animation;
+    ASSERT_GE(count, 5);
+    ASSERT_TRUE(v.step());
+    // The penguin stands in the middle of the window, clear of the texts.
+    v.draw();
+    EXPECT_GT(drawnInBack(312, 184, 400, 400), 400 * 400 / 20);
+
+    struct Press {
+        int vk;
+        int animation;
+    };
+    const Press presses[] = {
+        {win::VK_RIGHT, idle + 1}, {win::VK_LEFT, idle}, {win::VK_LEFT, idle - 1}};
+    for (const Press& p : presses) {
+        postKey(p.vk);
+        ASSERT_TRUE(v.step());
+        EXPECT_EQ(v.instance.animation, (p.animation + count) % count);
+    }
+    // Left from the first animation goes round to the last.
+    for (int i = 0; i <= count; ++i)
+        postKey(win::VK_LEFT);
+    ASSERT_TRUE(v.step());
+    EXPECT_EQ(v.instance.animation, ((idle - 2 - count) % count + count) % count);
+
+    double zoom = v.zoom;
+    postKey(win::VK_UP);
+    postKey(win::VK_SPACE);
+    ASSERT_TRUE(v.step());
+    EXPECT_GT(v.zoom, zoom);
+    EXPECT_FALSE(v.turning);
+    postKey(win::VK_ESCAPE);
+    EXPECT_FALSE(v.step());
+    win::SetSystemEvents(true);
+    win::FlushMessages();
+}
 
 TEST(ContactSheet, EveryUsedSlotGetsALabelledCellShowingItsModel) {
     namespace fs = std::filesystem;
-    std::string game = std::string(ZEB_BUILD_DIR) + "/test-view-game";
-    fs::remove_all(game);
-    std::ostringstream packLog;
-    ASSERT_TRUE(content::writePack(game + "/Data", content::DEFAULT_SEED, packLog));
+    std::string game = packedGame();
+    ASSERT_FALSE(game.empty());
     ZEB_REQUIRE_GL_WINDOW(window);
+    g_engine.fontCount = 0; // the fonts of an earlier window went with its context
     fs::path before = fs::current_path();
     fs::current_path(game);
 
@@ -74,5 +161,4 @@ TEST(ContactSheet, EveryUsedSlotGetsALabelledCellShowingItsModel) {
     EXPECT_NE(error.find("is missing"), std::string::npos);
     EXPECT_FALSE(fs::exists("none.bmp"));
     fs::current_path(before);
-    fs::remove_all(game);
 }

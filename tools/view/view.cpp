@@ -1,6 +1,5 @@
 #include "tools/view/view.h"
 
-#include "app/input.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "tools/content/image.h"
@@ -131,7 +130,7 @@ bool writeContactSheet(const std::string& path, std::string& error) {
             return false;
         }
     }
-    g_engine.buildFonts();
+    if (g_engine.fontCount == 0) g_engine.buildFonts();
     g_engine.loadModels();
     setupModelSlots();
     std::vector<SheetCell> cells = sheetCells();
@@ -183,104 +182,97 @@ bool writeContactSheet(const std::string& path, std::string& error) {
     return true;
 }
 
-namespace {
+void Viewer::showAnimation(int index) {
+    int count = std::max(slot.animationCount, 1);
+    instance.setAnimation(((index % count) + count) % count);
+    instance.lastTime = float(animationTime());
+}
 
-// What the viewer shows and how the keys change it.
-struct Viewer {
-    ModelSlot slot;
-    ModelInstance instance;
-    std::string title;
-    Bounds box;
-    double turn = 0.6, zoom = 1.0;
-    bool turning = true;
-
-    void showAnimation(int index) {
-        int count = std::max(slot.animationCount, 1);
-        instance.setAnimation(((index % count) + count) % count);
-        instance.lastTime = float(animationTime());
+bool Viewer::key(int vk) {
+    switch (vk) {
+    case win::VK_ESCAPE:
+        return false;
+    case win::VK_RIGHT:
+        showAnimation(instance.animation + 1);
+        break;
+    case win::VK_LEFT:
+        showAnimation(instance.animation - 1);
+        break;
+    case win::VK_UP:
+        zoom *= 1.15;
+        break;
+    case win::VK_DOWN:
+        zoom /= 1.15;
+        break;
+    case 'A':
+        turn -= 0.2;
+        break;
+    case 'D':
+        turn += 0.2;
+        break;
+    case win::VK_SPACE:
+        turning = !turning;
+        break;
+    default:
+        break;
     }
-    // One key press; false for Escape.
-    bool key(int vk) {
-        switch (vk) {
-        case win::VK_ESCAPE:
-            return false;
-        case win::VK_RIGHT:
-            showAnimation(instance.animation + 1);
-            break;
-        case win::VK_LEFT:
-            showAnimation(instance.animation - 1);
-            break;
-        case win::VK_UP:
-            zoom *= 1.15;
-            break;
-        case win::VK_DOWN:
-            zoom /= 1.15;
-            break;
-        case 'A':
-            turn -= 0.2;
-            break;
-        case 'D':
-            turn += 0.2;
-            break;
-        case win::VK_SPACE:
-            turning = !turning;
-            break;
-        default:
-            break;
-        }
-        return true;
-    }
-    void draw() {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        lookAt(box, double(WINDOW_WIDTH) / WINDOW_HEIGHT, turn, zoom);
-        drawInstance(instance);
-        const ModelAnimation* a = slot.model->animation(instance.animation);
-        char line[160];
-        std::snprintf(line, sizeof line, "animation %d of %d: %s, frames %d to %d, showing %d",
-                      instance.animation, slot.animationCount, a ? a->name.c_str() : "-",
-                      a ? a->startFrame : 0, a ? a->endFrame - 1 : 0, instance.frame);
-        label(10, WINDOW_HEIGHT - 20, title);
-        label(10, WINDOW_HEIGHT - 36, line);
-        label(10, 10,
-              "Left/Right animation   Up/Down zoom   A/D turn   Space stop turning   Esc quit");
-        win::SwapBuffers();
-    }
-};
+    return true;
+}
 
-} // namespace
+void Viewer::draw() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    lookAt(box, double(WINDOW_WIDTH) / WINDOW_HEIGHT, turn, zoom);
+    drawInstance(instance);
+    const ModelAnimation* a = slot.model->animation(instance.animation);
+    char line[160];
+    std::snprintf(line, sizeof line, "animation %d of %d: %s, frames %d to %d, showing %d",
+                  instance.animation, slot.animationCount, a ? a->name.c_str() : "-",
+                  a ? a->startFrame : 0, a ? a->endFrame - 1 : 0, instance.frame);
+    label(10, WINDOW_HEIGHT - 20, title);
+    label(10, WINDOW_HEIGHT - 36, line);
+    label(10, 10, "Left/Right animation   Up/Down zoom   A/D turn   Space stop turning   Esc quit");
+}
 
-int runViewer(const std::string& modelFile, const std::string& skinFile) {
-    static Viewer v; // the slot and instance outlive the window's messages
+bool Viewer::open(const std::string& modelFile, const std::string& skinFile) {
     Md2Loader loader;
-    if (loader.load(g_engine.models[VIEW_MODEL], modelFile) != Md2Result::Loaded) return 1;
+    if (loader.load(g_engine.models[VIEW_MODEL], modelFile) != Md2Result::Loaded) return false;
     if (!skinFile.empty())
         g_engine.skinTextures[VIEW_SKIN] =
             g_engine.loadTexture(skinFile.c_str(), GL_REPEAT, GL_LINEAR, GL_RGB, false);
-    v.slot.setup(VIEW_MODEL, VIEW_SKIN);
-    v.slot.scale = 1.0f;
-    v.instance.slot = &v.slot;
-    v.showAnimation(v.slot.idleAnimation);
-    const ModelAnimation* idle = v.slot.model->animation(v.slot.idleAnimation);
-    v.box = poseBounds(v.slot, idle ? idle->startFrame : 0);
-    v.title = modelFile + (skinFile.empty() ? std::string(" (no skin)") : "  skin " + skinFile);
-    g_engine.buildFonts();
+    slot.setup(VIEW_MODEL, VIEW_SKIN);
+    slot.scale = 1.0f;
+    instance.slot = &slot;
+    showAnimation(slot.idleAnimation);
+    const ModelAnimation* idle = slot.model->animation(slot.idleAnimation);
+    box = poseBounds(slot, idle ? idle->startFrame : 0);
+    title = modelFile + (skinFile.empty() ? std::string(" (no skin)") : "  skin " + skinFile);
+    if (g_engine.fontCount == 0) g_engine.buildFonts();
     viewState();
-    for (;;) {
-        win::MSG msg;
-        while (win::PeekMessage(msg)) {
-            if (msg.message == win::WM_QUIT) return 0;
-            win::TranslateMessage(msg);
-            win::DispatchMessage(msg);
-        }
-        for (int vk = 0; vk < 256; ++vk) {
-            if (!g_input.keys[vk]) continue;
-            g_input.keys[vk] = 0;
-            if (!v.key(vk)) return 0;
-        }
-        if (v.turning) v.turn += 0.005;
-        v.draw();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+}
+
+// Keys are taken from the messages in the order they came; the game's
+// input state is not involved.
+bool Viewer::step() {
+    win::MSG msg;
+    while (win::PeekMessage(msg)) {
+        if (msg.message == win::WM_QUIT) return false;
+        if (msg.message == win::WM_KEYDOWN && !key(int(msg.wParam))) return false;
+        win::TranslateMessage(msg);
+        win::DispatchMessage(msg);
     }
+    if (turning) turn += 0.005;
+    draw();
+    win::SwapBuffers();
+    return true;
+}
+
+int runViewer(const std::string& modelFile, const std::string& skinFile) {
+    static Viewer viewer; // lives as long as the engine's tables that point into it
+    if (!viewer.open(modelFile, skinFile)) return 1;
+    while (viewer.step())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return 0;
 }
 
 } // namespace view

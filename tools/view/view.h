@@ -52,9 +52,34 @@ SheetLayout layoutFor(int cellCount);
 // bitmap. False (with the reason) when it cannot be written.
 bool writeContactSheet(const std::string& path, std::string& error);
 
-// The interactive viewer on an open window: runs until Escape or the window
-// closes. Left and right step through the animations, up and down zoom, A and
-// D turn the model, space stops and starts the turning.
+// The interactive viewer on an open window. Left and right step through the
+// animations, up and down zoom, A and D turn the model, space stops and
+// starts the turning, Escape (or closing the window) quits.
+class Viewer {
+  public:
+    ModelSlot slot;
+    ModelInstance instance;
+    std::string title;
+    Bounds box;
+    double turn = 0.6, zoom = 1.0;
+    bool turning = true;
+
+    // Loads the model (and the skin, when named) into spare entries of the
+    // engine's tables and shows its idle animation. False when the model
+    // cannot be read (the loader has said why).
+    bool open(const std::string& modelFile, const std::string& skinFile);
+    // One pass: the waiting messages and keys, then a frame. False once the
+    // viewer is to close.
+    bool step();
+    void showAnimation(int index);
+    // Draws the frame into the back buffer (step presents it).
+    void draw();
+
+  private:
+    bool key(int vk);
+};
+
+// Opens the viewer and runs it until it closes; the exit status.
 int runViewer(const std::string& modelFile, const std::string& skinFile);
 
 } // namespace view
