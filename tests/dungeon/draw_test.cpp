@@ -4,6 +4,7 @@
 #include "core/random.h"
 #include "core/settings.h"
 #include "dungeon/dungeon_draw.h"
+#include "dungeon/portal_draw.h"
 #include "model/slot.h"
 #include "render/engine.h"
 #include "render/particles.h"
@@ -139,6 +140,7 @@ class DungeonPixels : public ::testing::Test {
         g_settings.timeFactor = 1.0;
         glViewport(0, 0, 1024, 768);
         glEnable(GL_DEPTH_TEST);
+        glEnable(GL_TEXTURE_2D);
         glDisable(GL_FOG);
         glCullFace(GL_FRONT);
         glEnable(GL_CULL_FACE);
@@ -215,6 +217,30 @@ TEST_F(DungeonPixels, WallsFaceIntoTheRoom) {
     const double eye[3] = {3.5 * d.cellSizeX, 1.5 * d.cellSizeY, d.wallHeight / 2.0};
     draw(d, eye, false, eye);
     EXPECT_EQ(seenAt(512, 384), WALL);
+}
+
+TEST_F(DungeonPixels, AnEntrancePortalShowsItsWallsAndHatchAndOtherTypesNothing) {
+    dungeontest::LogCapture log;
+    Portal portal;
+    // Seen from the doorway side, 40 units out: the sloping hatch above the
+    // middle, the front wall beside the doorway.
+    const double eye[3] = {0.0, -40.0, 0.0};
+    for (int type : {int(PORTAL_DUNGEON_ENTRANCE), 2, 7}) {
+        portal.type = type;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60.0, 1.0, 1.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(eye[0], eye[1], eye[2], 0, 0, 0, 0, 0, 1);
+        drawPortal(portal);
+        glFinish();
+        const bool entrance = type == PORTAL_DUNGEON_ENTRANCE;
+        EXPECT_EQ(seenAt(512, 384 + 60) == DOOR, entrance) << type;
+        EXPECT_EQ(seenAt(512 + 70, 384) == WALL, entrance) << type;
+    }
+    EXPECT_NE(log.text().find("ERROR: Bad portal type!"), std::string::npos);
 }
 
 } // namespace
