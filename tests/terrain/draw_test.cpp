@@ -40,13 +40,6 @@ TEST(Cone, HeadingsCoverTheFullCircleAndTheConeWidensWithHeightAndWrapsAroundZer
     EXPECT_FALSE(coneHolds(c, headingOf(0.1, 1), headingOf(0.2, 1)));
 }
 
-TEST(Detail, LevelGrowsWithDistanceAndStopsAtFive) {
-    const std::pair<double, int> levels[] = {{0, 1}, {255, 1}, {256, 2}, {1024, 5}, {10240, 5}};
-    for (auto [distance, level] : levels)
-        EXPECT_EQ(lodLevelAt(distance, 256), level) << distance;
-    EXPECT_EQ(lodStepOf(5), 32);
-}
-
 TEST(Seams, BentEdgeLiesOnTheCoarserNeighboursLines) {
     float h[PAGE_VERTS], edge[PAGE_VERTS], same[PAGE_VERTS];
     for (int i = 0; i < PAGE_VERTS; ++i)
@@ -75,20 +68,15 @@ TEST_F(Visibility, NeighboursOfTheEyePageAreAlwaysDrawnAndFarPagesCoarsely) {
     const double eye[3] = {4000.0, 4000.0, 50.0};
     LocalTerrain w(*list, eye[0], eye[1]);
     assignTerrainDetail(w, eye, 0.0f); // looking along +x
-    // The page behind the eye's page (lower x) is drawn anyway.
-    EXPECT_EQ(w.pages[4][5]->visible, 1);
-    EXPECT_EQ(w.pages[4][4]->visible, 1);
-    // Well behind: not drawn, detail reset.
-    EXPECT_EQ(w.pages[0][5]->visible, 0);
-    EXPECT_EQ(w.pages[0][5]->lodLevel, 0);
+    // The pages beside and behind the eye's page are drawn anyway; well
+    // behind, not; ahead, drawn; far to the side (90 degrees off), not.
+    const int pages[][3] = {{4, 5, 1}, {4, 4, 1}, {0, 5, 0}, {6, 5, 1}, {10, 5, 1}, {5, 10, 0}};
+    for (auto [i, j, visible] : pages)
+        EXPECT_EQ(w.pages[i][j]->visible, visible) << i << ", " << j;
+    EXPECT_EQ(w.pages[0][5]->lodLevel, 0) << "an undrawn page's detail is reset";
     EXPECT_EQ(w.pages[0][5]->lodStep, 1);
-    // Ahead: drawn, the nearest finely and the farthest at step 32.
-    EXPECT_EQ(w.pages[6][5]->visible, 1);
-    EXPECT_EQ(w.pages[5][5]->lodStep, 2);
-    EXPECT_EQ(w.pages[10][5]->visible, 1);
-    EXPECT_GE(w.pages[10][5]->lodLevel, 4);
-    // Far to the side (90 degrees off the view): not drawn.
-    EXPECT_EQ(w.pages[5][10]->visible, 0);
+    EXPECT_EQ(w.pages[5][5]->lodStep, 2) << "the nearest finely";
+    EXPECT_GE(w.pages[10][5]->lodLevel, 4) << "the farthest coarsely";
 }
 
 // ---- pixels on the test display ----
