@@ -65,16 +65,6 @@ TEST(MultitextureProbe, EntryPointsAndUnitCountsDecideMultitextureAndLightType) 
     }
 }
 
-TEST(EngineSetUp, SunDirectionIsAUnitVectorFromItsAzimuthAndElevation) {
-    Engine e;
-    // Azimuth 230, elevation 60 degrees: a unit vector pointing up and to -x, -y.
-    const double* d = e.lightDirection;
-    EXPECT_NEAR(d[0] * d[0] + d[1] * d[1] + d[2] * d[2], 1.0, 1e-9);
-    EXPECT_NEAR(d[2], std::sqrt(3.0) / 2.0, 1e-6);
-    EXPECT_NEAR(d[0], std::cos(230.0 * M_PI / 180.0) * 0.5, 1e-6);
-    EXPECT_LT(d[1], 0.0);
-}
-
 TEST(EngineSetUp, TwoUnitDriverLogsLightTypeOneAndEndsWithThree) {
     ZEB_REQUIRE_GL_WINDOW(window);
     LogCapture log;

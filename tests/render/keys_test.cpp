@@ -2,24 +2,40 @@
 #include "app/input.h"
 #include "render/engine.h"
 #include "render/particles.h"
+#include "core/camera.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
-TEST(RenderKeys, TogglesFlipTheirSwitchesAndBackAgain) {
-    bool Engine::*switches[] = {&Engine::lightEnabled, &Engine::multitexture, &Engine::showWalkMap,
-                                &Engine::showKeyList, &Engine::showFloatTexts};
-    const int actions[] = {7, 9, 10, 18, 21};
-    for (int i = 0; i < 5; ++i) {
-        bool before = g_engine.*switches[i];
-        g_input.performAction(actions[i]);
-        EXPECT_NE(g_engine.*switches[i], before) << "action " << actions[i];
-        g_input.performAction(actions[i]);
-        EXPECT_EQ(g_engine.*switches[i], before) << "action " << actions[i];
+// Each toggle key flips its switch once per press (the key is consumed) and
+// back again on the next.
+TEST(RenderKeys, ToggleKeysFlipTheirSwitchesOncePerPressAndBackAgain) {
+    const std::pair<int, std::function<int()>> toggles[] = {
+        {'L', [] { return int(g_engine.lightEnabled); }},
+        {'M', [] { return int(g_engine.multitexture); }},
+        {'C', [] { return int(g_engine.showWalkMap); }},
+        {'K', [] { return int(g_engine.showKeyList); }},
+        {'H', [] { return int(g_engine.showFloatTexts); }},
+        {'Q', [] { return int(g_settings.testFlag(FLAG_FREEMOVE)); }},
+        {'G', [] { return g_camera.mode; }}};
+    g_input.reset();
+    for (const auto& [key, state] : toggles) {
+        const int before = state();
+        g_input.keys[key] = 1;
+        g_input.handleInput();
+        g_input.handleInput();
+        EXPECT_NE(state(), before) << char(key);
+        EXPECT_EQ(g_input.keys[key], 0) << char(key);
+        g_input.keys[key] = 1;
+        g_input.handleInput();
+        EXPECT_EQ(state(), before) << char(key);
     }
+    g_input.reset();
 }
 
 TEST(RenderKeys, HoldingOneSpawnsAPuffAtThePlayerEveryFrame) {
