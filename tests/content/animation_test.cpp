@@ -73,24 +73,3 @@ TEST(SlotAnimations, NamesTheSearchCouldConfuseAreNotUsed) {
     EXPECT_EQ(motionKinds("crstand"), KIND_IDLE | KIND_EXTRA);
     EXPECT_EQ(motionKinds("unheard"), 0u);
 }
-
-TEST(ActorTable, ModelsAndSkinsComeFromTheEngineTables) {
-    int weapons = 0, skins = 0;
-    for (const ActorModel& m : actorModels()) {
-        weapons += m.isWeapon;
-        skins += int(m.skins.size());
-        EXPECT_FALSE(m.skins.empty()) << m.name;
-        if (m.name == "dragon") {
-            ASSERT_EQ(m.skins.size(), 5u);
-            EXPECT_EQ(m.skins.front(), 88);
-            EXPECT_EQ(m.skinFiles.back(), "dragon5.bmp");
-        }
-        if (m.name == "cloud_weapon") {
-            EXPECT_EQ(m.builder, "cloud");
-            EXPECT_EQ(m.skins, std::vector<int>{81});
-        }
-    }
-    EXPECT_EQ(actorModels().size(), 37u);
-    EXPECT_EQ(weapons, 4);
-    EXPECT_EQ(skins, 25 + 38); // 25 single skins (weapons included), 38 numbered ones
-}
