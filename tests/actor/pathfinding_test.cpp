@@ -53,7 +53,7 @@ TEST_F(MapTest, GoalWithinArriveDistanceOfFirstChildGivesOneStepAway) {
     EXPECT_TRUE(c.searchQueue.empty());
 }
 
-TEST_F(MapTest, GoalAtSearchLimitRefusedOneCloserAccepted) {
+TEST_F(MapTest, GoalsAtTheSearchLimitOrOnBlockedCellsAreRefused) {
     for (int isPlayer : {0, 1}) {
         SCOPED_TRACE(isPlayer);
         ActorController c;
@@ -64,16 +64,12 @@ TEST_F(MapTest, GoalAtSearchLimitRefusedOneCloserAccepted) {
         EXPECT_TRUE(startSearchTo(c, 1200.5, 1200.5, 1200.5 + limit - 1, 1200.5));
         EXPECT_FALSE(c.searchQueue.empty());
     }
-}
-
-TEST_F(MapTest, BlockedGoalRefused) {
     ActorController c;
     testmap::block(150, 100);
     EXPECT_FALSE(startSearchTo(c, 100.5, 100.5, 150.5, 100.5));
     EXPECT_EQ(c.action, ACTION_GO_TO_GOAL);
-    // Next frame the refused go-to returns to what the actor did before.
     c.update();
-    EXPECT_EQ(c.action, ACTION_IDLE);
+    EXPECT_EQ(c.action, ACTION_IDLE) << "the refused go-to returns to what the actor did before";
 }
 
 TEST_F(MapTest, WalledInStartNeverFindsPath) {
