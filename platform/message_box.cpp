@@ -9,9 +9,13 @@ using namespace detail;
 // ---- message boxes ----------------------------------------------------------
 
 int MessageBox(const std::string& text, const std::string& title, unsigned style) {
+    return MessageBox(nullptr, text, title, style);
+}
+
+int MessageBox(HWND owner, const std::string& text, const std::string& title, unsigned style) {
     Layer& l = layer();
     bool question = (style & 0x0F) == MB_YESNO;
-    if (l.answerer) return l.answerer(MessageBoxRecord{text, title, style});
+    if (l.answerer) return l.answerer(MessageBoxRecord{text, title, style, owner});
 
     if (l.videoReady) {
         SDL_MessageBoxButtonData yesNo[2] = {
@@ -28,7 +32,7 @@ int MessageBox(const std::string& text, const std::string& title, unsigned style
                                                           : SDL_MESSAGEBOX_WARNING;
         SDL_MessageBoxData data{};
         data.flags = kind;
-        data.window = nullptr;
+        data.window = static_cast<SDL_Window*>(owner);
         data.title = title.c_str();
         data.message = text.c_str();
         data.numbuttons = question ? 2 : 1;

@@ -1,5 +1,6 @@
 // SDL events turned into window messages, and the message queue.
 #include "platform/layer.h"
+#include "platform/top_window.h"
 
 #include <cstring>
 
@@ -126,7 +127,8 @@ void translateWindowEvent(const SDL_WindowEvent& e) {
         push(w, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-        push(w, WM_PAINT, 0, 0);
+        // An extra window keeps its pixels and only shows them again.
+        if (!representWindow(w)) push(w, WM_PAINT, 0, 0);
         break;
     case SDL_WINDOWEVENT_CLOSE:
         push(w, WM_CLOSE, 0, 0);
@@ -154,7 +156,10 @@ void translateButton(const SDL_MouseButtonEvent& e) {
     }
     // A second quick press arrives as a double click, as on Windows.
     if (down && e.clicks == 2 && e.button == SDL_BUTTON_LEFT) msg = WM_LBUTTONDBLCLK;
-    push(windowOf(e.windowID), msg, mouseKeyState(), MAKELPARAM(e.x, e.y));
+    SDL_Window* w = windowOf(e.windowID);
+    int dx = 0, dy = 0;
+    clientOffset(w, dx, dy);
+    push(w, msg, mouseKeyState(), MAKELPARAM(e.x + dx, e.y + dy));
 }
 
 void translate(const SDL_Event& e) {
@@ -174,10 +179,13 @@ void translate(const SDL_Event& e) {
              1);
         break;
     }
-    case SDL_MOUSEMOTION:
-        push(windowOf(e.motion.windowID), WM_MOUSEMOVE, mouseKeyState(),
-             MAKELPARAM(e.motion.x, e.motion.y));
+    case SDL_MOUSEMOTION: {
+        SDL_Window* w = windowOf(e.motion.windowID);
+        int dx = 0, dy = 0;
+        clientOffset(w, dx, dy);
+        push(w, WM_MOUSEMOVE, mouseKeyState(), MAKELPARAM(e.motion.x + dx, e.motion.y + dy));
         break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         translateButton(e.button);
@@ -209,7 +217,8 @@ void pumpEvents() {
 bool PeekMessage(MSG& msg) {
     Layer& l = layer();
     if (l.queue.empty() && l.systemEvents) pumpEvents();
-    if (l.queue.empty()) return false;
+    // As on Windows, a window's paint comes only when no other message waits.
+    if (l.queue.empty()) return nextPaintMessage(msg);
     msg = l.queue.front();
     l.queue.pop_front();
     return true;
@@ -218,7 +227,7 @@ bool PeekMessage(MSG& msg) {
 void TranslateMessage(const MSG&) {}
 
 LRESULT DispatchMessage(const MSG& msg) {
-    WNDPROC proc = layer().mainProc;
+    WNDPROC proc = procOf(msg.hwnd);
     if (!proc) return 0;
     return proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }

@@ -112,6 +112,57 @@ struct POINT {
     int y = 0;
 };
 
+// ---- painting types ---------------------------------------------------------
+
+struct RECT {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// 0x00BBGGRR, as on Windows.
+using COLORREF = std::uint32_t;
+constexpr COLORREF RGB(int r, int g, int b) {
+    return COLORREF(r & 0xFF) | (COLORREF(g & 0xFF) << 8) | (COLORREF(b & 0xFF) << 16);
+}
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// GDI objects (pens, brushes, regions) and device contexts.
+struct GdiObject;
+struct DeviceContext;
+using HGDIOBJ = GdiObject*;
+using HPEN = GdiObject*;
+using HBRUSH = GdiObject*;
+using HRGN = GdiObject*;
+using HDC = DeviceContext*;
+
+struct PAINTSTRUCT {
+    HDC hdc = nullptr;
+    bool fErase = false;
+    RECT rcPaint;
+};
+
+// Window styles.
+enum : unsigned { WS_OVERLAPPED = 0x00000000 };
+enum : unsigned {
+    WS_EX_TOPMOST = 0x00000008,
+    WS_EX_TOOLWINDOW = 0x00000080,
+    WS_EX_WINDOWEDGE = 0x00000100,
+};
+// ShowWindow commands.
+enum : int { SW_HIDE = 0, SW_SHOW = 5 };
+// Stock objects.
+enum : int {
+    WHITE_BRUSH = 0,
+    BLACK_BRUSH = 4,
+    NULL_BRUSH = 5,
+    WHITE_PEN = 6,
+    BLACK_PEN = 7,
+    NULL_PEN = 8,
+};
+// Pen styles.
+enum : int { PS_SOLID = 0, PS_NULL = 5 };
+// DrawText formats (the text is always drawn from the rectangle's top-left).
+enum : unsigned { DT_TOP = 0x00, DT_LEFT = 0x00, DT_SINGLELINE = 0x20, DT_NOCLIP = 0x100 };
+
 inline unsigned LOWORD(std::uintptr_t v) {
     return unsigned(v & 0xFFFF);
 }
@@ -165,14 +216,20 @@ void RestoreDisplaySettings();
 // procedure of the class receives WM_CREATE before this returns.
 HWND CreateWindow(const char* className, const char* title, int x, int y, int width, int height,
                   bool fullscreen);
+// Destroys the main window or an extra one.
 bool DestroyWindow(HWND hwnd);
 HWND MainWindow();
-void ShowWindow(HWND hwnd);
+// Shows (and raises) or hides a window.
+void ShowWindow(HWND hwnd, int command = SW_SHOW);
+// The procedure a window's messages are dispatched to.
+WNDPROC GetWindowProc(HWND hwnd);
 
 // Device context, pixel format and GL context. The pixel format names the
 // colour and depth bits asked for; the context is an OpenGL compatibility one.
-bool GetDC(HWND hwnd);
-bool ReleaseDC(HWND hwnd);
+// GetDC on an extra window gives a context that draws anywhere in its client
+// area; releasing it shows what was drawn.
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC hdc = nullptr);
 int ChoosePixelFormat(int colourBits, int depthBits, bool doubleBuffer);
 bool SetPixelFormat(int format);
 bool CreateContext();
@@ -193,12 +250,15 @@ struct MessageBoxRecord {
     std::string text;
     std::string title;
     unsigned style = 0;
+    HWND owner = nullptr;
 };
 using MessageBoxAnswerer = std::function<int(const MessageBoxRecord&)>;
 
 // Shows a modal box; returns IDOK, IDYES or IDNO. With no display the text goes
 // to stderr and the answer is IDOK (or IDNO for a question).
 int MessageBox(const std::string& text, const std::string& title, unsigned style);
+// The same, owned by a window (modal to it).
+int MessageBox(HWND owner, const std::string& text, const std::string& title, unsigned style);
 // Tests install an answerer: every box is then recorded and answered by it.
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
@@ -235,5 +295,61 @@ void ClearFailures();
 // Opens the video subsystem; false (with the reason in *why) when no display can be had.
 bool InitVideo(std::string* why);
 bool VideoReady();
+
+// ---- extra top-level windows, painting and regions ---------------------------
+// The game's screens are small top-level windows beside the main one. They
+// use the window procedures of their classes and are painted in software:
+// solid rectangles and single-line text in the system font.
+
+// Registers a class whose windows are cleared with the given brush (null: not cleared).
+bool RegisterClass(const char* className, WNDPROC proc, HBRUSH background);
+// An extra top-level window, hidden until shown, at (x, y) with the given outer
+// size (frame included). Top-most and tool windows stay above the others and
+// out of the task bar. The class's procedure gets WM_CREATE before this returns.
+HWND CreateWindowEx(unsigned exStyle, const char* className, const char* title, unsigned style,
+                    int x, int y, int width, int height);
+bool IsWindowVisible(HWND hwnd);
+// Sends WM_PAINT at once when the window has a pending update.
+bool UpdateWindow(HWND hwnd);
+bool GetClientRect(HWND hwnd, RECT& rect);
+// The outer rectangle on the desktop.
+bool GetWindowRect(HWND hwnd, RECT& rect);
+// Limits the visible part of the window to the region (window coordinates,
+// frame included). The window keeps a copy: the caller still deletes its region.
+int SetWindowRgn(HWND hwnd, HRGN region, bool redraw);
+
+// Adds a client rectangle (null: all of it) to the window's pending update;
+// the queue hands out WM_PAINT for it once no other message waits.
+bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
+bool ValidateRect(HWND hwnd, const RECT* rect);
+// The pending update rectangle; false when nothing is pending.
+bool GetUpdateRect(HWND hwnd, RECT& rect);
+// Starts painting the pending update: the context draws only inside it and
+// the update is no longer pending. Erases it with the class brush when asked.
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT& paint);
+bool EndPaint(HWND hwnd, const PAINTSTRUCT& paint);
+
+HPEN CreatePen(int style, int width, COLORREF colour);
+HGDIOBJ GetStockObject(int object);
+// Selects a pen or brush into the context; returns the one it replaces.
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object);
+// Fails for an object still selected into a context.
+bool DeleteObject(HGDIOBJ object);
+// Outlines with the pen (right and bottom edges excluded) and fills the inside
+// with the brush.
+bool Rectangle(HDC hdc, int left, int top, int right, int bottom);
+// One line of text (count < 0: up to the terminating zero) from the
+// rectangle's top-left, black on the white text background, cut to the
+// rectangle. Returns the height of the line.
+int DrawText(HDC hdc, const char* text, int count, RECT* rect, unsigned format);
+COLORREF GetPixel(HDC hdc, int x, int y);
+
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+// Inside: left <= x < right and top <= y < bottom.
+bool PtInRegion(HRGN region, int x, int y);
+
+// GDI objects made and not deleted, and device contexts not released (tests).
+int GdiObjectCount();
+int DeviceContextCount();
 
 } // namespace win

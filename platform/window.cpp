@@ -1,6 +1,7 @@
 // The main window, its device context, pixel format and GL context, the video
 // subsystem and the failure injection that tests use on every step.
 #include "platform/layer.h"
+#include "platform/top_window.h"
 
 #include <cstring>
 
@@ -104,7 +105,9 @@ HWND CreateWindow(const char* className, const char* title, int x, int y, int wi
 
 bool DestroyWindow(HWND hwnd) {
     Layer& l = layer();
-    if (failing(Step::DestroyWindow) || !hwnd || hwnd != handleOf(l.window)) return false;
+    if (failing(Step::DestroyWindow) || !hwnd) return false;
+    if (isTopWindow(hwnd)) return destroyTopWindow(hwnd);
+    if (hwnd != handleOf(l.window)) return false;
     SDL_DestroyWindow(l.window);
     l.window = nullptr;
     l.mainProc = nullptr;
@@ -115,25 +118,45 @@ HWND MainWindow() {
     return handleOf(layer().window);
 }
 
-void ShowWindow(HWND hwnd) {
+void ShowWindow(HWND hwnd, int command) {
     Layer& l = layer();
+    if (isTopWindow(hwnd)) {
+        showTopWindow(hwnd, command);
+        return;
+    }
     if (!hwnd || hwnd != handleOf(l.window)) return;
+    if (command == SW_HIDE) {
+        SDL_HideWindow(l.window);
+        return;
+    }
     SDL_ShowWindow(l.window);
     SDL_RaiseWindow(l.window);
 }
 
-bool GetDC(HWND hwnd) {
+WNDPROC GetWindowProc(HWND hwnd) {
+    if (isTopWindow(hwnd)) return procOf(hwnd);
     Layer& l = layer();
-    if (failing(Step::GetDC) || !hwnd || hwnd != handleOf(l.window)) return false;
-    l.dcHeld = true;
-    return true;
+    return hwnd && hwnd == handleOf(l.window) ? l.mainProc : nullptr;
 }
 
-bool ReleaseDC(HWND) {
+HDC GetDC(HWND hwnd) {
     Layer& l = layer();
-    if (failing(Step::ReleaseDC) || !l.dcHeld) return false;
+    if (isTopWindow(hwnd)) {
+        RECT client;
+        GetClientRect(hwnd, client);
+        return openDC(hwnd, client);
+    }
+    if (failing(Step::GetDC) || !hwnd || hwnd != handleOf(l.window)) return nullptr;
+    l.dcHeld = true;
+    return mainDC();
+}
+
+int ReleaseDC(HWND hwnd, HDC hdc) {
+    Layer& l = layer();
+    if (isTopWindow(hwnd)) return closeDC(hdc) ? 1 : 0;
+    if (failing(Step::ReleaseDC) || !l.dcHeld) return 0;
     l.dcHeld = false;
-    return true;
+    return 1;
 }
 
 int ChoosePixelFormat(int colourBits, int depthBits, bool doubleBuffer) {

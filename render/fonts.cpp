@@ -1,8 +1,8 @@
 #include "render/engine.h"
 
 #include "core/log.h"
+#include "platform/font_files.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -22,40 +22,6 @@ constexpr FontSpec kFonts[] = {
     {"Times New Roman", 24}, {"Courier New", 12}, {"Arial", 24},           {"Book Antiqua", 24},
     {"Book Antiqua", 12},    {"Helvectica", 12},  {"Times New Roman", 10},
 };
-
-FT_Library freeType() {
-    static FT_Library library = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        if (FT_Init_FreeType(&library) != 0) library = nullptr;
-    }
-    return library;
-}
-
-// The file and face index fontconfig chooses for a family at a pixel size.
-bool findFontFile(const char* family, int pixelHeight, std::string& file, int& index) {
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) return false;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelHeight);
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) return false;
-    FcChar8* path = nullptr;
-    bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr;
-    if (found) {
-        file = reinterpret_cast<const char*>(path);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-    }
-    FcPatternDestroy(match);
-    return found;
-}
 
 // Compiles one glyph as a bitmap list: the glyph's 1-bit image placed at its
 // bearing, then the raster position advanced by its advance width.
@@ -84,8 +50,8 @@ void compileGlyph(FT_Face face, unsigned character, GLuint list) {
 bool compileFont(const char* family, int height, GLuint base) {
     std::string file;
     int index = 0;
-    FT_Library library = freeType();
-    if (library == nullptr || !findFontFile(family, height, file, index)) return false;
+    FT_Library library = win::FreeTypeLibrary();
+    if (library == nullptr || !win::FindFontFile(family, height, false, file, index)) return false;
     FT_Face face = nullptr;
     if (FT_New_Face(library, file.c_str(), index, &face) != 0) return false;
     bool ok = FT_Set_Pixel_Sizes(face, 0, FT_UInt(height)) == 0;
