@@ -12,6 +12,7 @@
 #include "dungeon/world.h"
 #include "render/engine.h"
 #include "render/particles.h"
+#include "screens/screens.h"
 
 InputState g_input;
 int reachDistance = 40;
@@ -35,6 +36,7 @@ constexpr Binding kDefaultBindings[] = {
     {15, 'G'},
     {16, 'T'},
     {18, 'K'},
+    {ACTION_GAME_SCREENS, 'I'},
     {21, 'H'},
     {22, KEY_WHEEL_DOWN},
     {23, KEY_WHEEL_UP},
@@ -58,6 +60,14 @@ void press(std::uint8_t& button, std::uint8_t& held, std::uint8_t& pressed) {
     held = 1;
 }
 
+// An action item of the game screens presses the key bound to a key-table
+// action; an unbound action has no key to press.
+void pressBoundKey(int action) {
+    if (action < 0 || action >= ACTION_COUNT) return;
+    int key = g_input.bindings[action];
+    if (key > 0 && key < KEY_STATE_COUNT) g_input.keys[key] = 1;
+}
+
 } // namespace
 
 // The dungeon floor asks what the pending action allows: the stairs while
@@ -72,6 +82,9 @@ static PendingMove currentPendingMove() {
 InputState::InputState() {
     reset();
     pendingMove = currentPendingMove;
+    // The game screens press keys of this table and list the status lines.
+    g_screens.pressActionKey = pressBoundKey;
+    g_statusListener = addTextLine;
 }
 
 void InputState::reset() {
@@ -103,8 +116,12 @@ win::LRESULT InputState::handleMessage(win::HWND hwnd, unsigned message, win::WP
         initInventory();
         setActive(wParam);
         return 0;
-    case WM_ACTIVATE:
     case WM_PAINT:
+        // The game screens are painted here; the GL window is drawn every frame.
+        paintScreen(hwnd);
+        setActive(wParam);
+        return 0;
+    case WM_ACTIVATE:
     case WM_MOUSEMOVE:
         setActive(wParam);
         return 0;
@@ -292,6 +309,9 @@ void InputState::performAction(int action) {
         g_particles.spawnParticle(PARTICLE_PUFF, float(at[0]), float(at[1]), float(at[2]));
         break;
     }
+    case ACTION_GAME_SCREENS:
+        toggleGameScreens();
+        break;
     case 26:
         g_settings.cycleDetailLevel();
         break;
@@ -302,7 +322,3 @@ void InputState::performAction(int action) {
         break;
     }
 }
-
-// The game screens and the inventory are not part of the game yet.
-void screenClick(win::HWND, win::LPARAM) {}
-void initInventory() {}

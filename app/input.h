@@ -27,6 +27,8 @@ enum : int {
     PENDING_OPEN_CHEST = 3,
     PENDING_ATTACK = 4,
 };
+// The action of the key that brings up the game screens (I).
+constexpr int ACTION_GAME_SCREENS = 20; // key I
 // Least time between two reach tests, ms.
 constexpr int PENDING_ACTION_INTERVAL = 30;
 // Camera distance changed by one wheel notch or one zoom key press.
@@ -75,8 +77,3 @@ class InputState {
 extern InputState g_input;
 // Reach distance of the pending action: 40 outside, 20 in the dungeon.
 extern int reachDistance;
-
-// Click tests of the game screens, run on every left-button release.
-void screenClick(win::HWND hwnd, win::LPARAM lParam);
-// Inventory and loot slots to their first contents (on window creation).
-void initInventory();

@@ -212,6 +212,9 @@ class Engine {
 
 extern Engine g_engine;
 
+// Told of every status line as it is posted (the game screens keep a log of them).
+extern void (*g_statusListener)(const char* line);
+
 // File of the model at a table index, under "Data/models/"; null for an empty index.
 const char* modelFileName(int index);
 // Files of the world textures and the skins by table index, as the game opens

@@ -87,6 +87,8 @@ void Engine::drawFloatTexts() {
     floatTextCount = 0;
 }
 
+void (*g_statusListener)(const char* line) = nullptr;
+
 void Engine::postStatus(const char* format, ...) {
     if (format == nullptr) return;
     va_list args;
@@ -94,6 +96,7 @@ void Engine::postStatus(const char* format, ...) {
     std::vsnprintf(statusLine, sizeof statusLine, format, args);
     va_end(args);
     statusTimer = STATUS_LINE_TIME;
+    if (g_statusListener) g_statusListener(statusLine);
 }
 
 void Engine::drawStatus() {
@@ -202,6 +205,7 @@ constexpr const char* kKeyLines[] = {
     "Cycle detail level: 0 (Zero)",
     "Zoom camera in:     Scroll up, or P",
     "Zoom camera out:    Scroll down, or O",
+    "Game screens:       I",
     "",
     "Debug keys:",
     "Toggle freemove:    Q",

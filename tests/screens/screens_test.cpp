@@ -1,0 +1,282 @@
+// The game screens on the test display: their windows, what they paint, and
+// what a left-button release over them does, through the main window procedure.
+#include "app/input.h"
+#include "render/engine.h"
+#include "screens/screens.h"
+
+#include "../support/test_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace win;
+
+namespace {
+
+constexpr COLORREF GREEN = RGB(0, 255, 0);
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+constexpr COLORREF BLUE = RGB(0, 0, 255);
+constexpr COLORREF RED = RGB(255, 0, 0);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+void resetScreens() {
+    g_screens.destroyScreens();
+    g_screens.menuInputEnabled = g_screens.inventoryInputEnabled = g_screens.lootInputEnabled =
+        false;
+    g_screens.inventory.setInitialContents();
+    g_screens.textLog = TextLog{};
+}
+
+// Hands out every waiting message (the paints among them) to its window.
+void pumpMessages() {
+    SetSystemEvents(false);
+    MSG msg;
+    for (int i = 0; i < 100 && PeekMessage(msg); ++i)
+        DispatchMessage(msg);
+    SetSystemEvents(true);
+}
+
+// A left-button release at a client point, as the window procedure gets it.
+void release(HWND hwnd, int x, int y) {
+    DispatchMessage(MSG{hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y)});
+}
+
+COLORREF pixel(HWND hwnd, int x, int y) {
+    HDC dc = GetDC(hwnd);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+// Pixels darker than mid-grey in a band of rows across the window.
+int darkPixels(HWND hwnd, int top, int bottom) {
+    RECT client;
+    GetClientRect(hwnd, client);
+    HDC dc = GetDC(hwnd);
+    int count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if ((GetPixel(dc, x, y) & 0xFF) < 0x80) ++count;
+    ReleaseDC(hwnd, dc);
+    return count;
+}
+
+// Every test opens the GL window first: the screens share its procedure.
+class Screens : public ::testing::Test {
+  protected:
+    void SetUp() override { resetScreens(); }
+    void TearDown() override {
+        resetScreens();
+        g_input.reset();
+        pumpMessages();
+    }
+};
+
+TEST_F(Screens, TheIKeyMakesTheScreensThenShowsAndHidesInventoryAndLoot) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_input.keys['I'] = 1;
+    g_input.handleInput();
+    ASSERT_NE(g_screens.inventoryScreen, nullptr);
+    EXPECT_EQ(g_input.keys['I'], 0) << "the key is taken by its action";
+
+    std::vector<int> shown;
+    for (int s = 0; s < SCREEN_COUNT; ++s) {
+        ASSERT_NE(g_screens.window(s), nullptr) << s;
+        EXPECT_EQ(GetWindowProc(g_screens.window(s)), GetWindowProc(MainWindow()));
+        if (IsWindowVisible(g_screens.window(s))) shown.push_back(s);
+    }
+    EXPECT_EQ(shown, (std::vector<int>{INVENTORY_SCREEN, TEXT_SCREEN, QUEUE_SCREEN, ACTION_SCREEN,
+                                       LOOT_SCREEN}));
+    EXPECT_TRUE(g_screens.inventoryInputEnabled);
+    EXPECT_TRUE(g_screens.lootInputEnabled);
+    EXPECT_FALSE(g_screens.menuInputEnabled);
+    // The region hides the caption and border: the client area is what is left.
+    RECT client;
+    ASSERT_TRUE(GetClientRect(g_screens.inventoryScreen, client));
+    EXPECT_EQ(client.right, 323);
+    EXPECT_EQ(client.bottom, 361);
+
+    HWND inventory = g_screens.inventoryScreen;
+    g_input.performAction(ACTION_GAME_SCREENS);
+    EXPECT_EQ(g_screens.inventoryScreen, inventory) << "made once only";
+    EXPECT_FALSE(IsWindowVisible(g_screens.inventoryScreen));
+    EXPECT_FALSE(IsWindowVisible(g_screens.lootScreen));
+    EXPECT_TRUE(IsWindowVisible(g_screens.textScreen));
+    EXPECT_FALSE(g_screens.inventoryInputEnabled);
+    EXPECT_FALSE(g_screens.lootInputEnabled);
+}
+
+TEST_F(Screens, InventoryAndLootPaintTheirSlotsByState) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    toggleGameScreens();
+    pumpMessages();
+    HWND inv = g_screens.inventoryScreen;
+    struct Probe {
+        const char* what;
+        int x, y;
+        COLORREF colour;
+    };
+    const Probe before[] = {
+        {"slot 0 holds the helm", 17, 200, GREEN},
+        {"slot 0's bottom edge", 30, 229, GREEN},
+        {"slot 0's inside", 37, 210, WHITE},
+        {"past slot 0's right edge", 57, 210, WHITE},
+        {"empty slot 1", 58, 200, BLACK},
+        {"empty slot 27", 302, 340, BLACK},
+        {"empty equipment slot 28", 99, 20, BLACK},
+        {"empty equipment slot 40", 280, 151, BLACK},
+        {"the trash can", 17, 150, RED},
+        {"the trash can's right edge", 56, 160, RED},
+    };
+    for (const Probe& p : before)
+        EXPECT_EQ(pixel(inv, p.x, p.y), p.colour) << p.what;
+    EXPECT_EQ(pixel(g_screens.lootScreen, 6, 10), GREEN) << "the sword";
+    EXPECT_EQ(pixel(g_screens.lootScreen, 47, 10), BLACK);
+    EXPECT_EQ(pixel(g_screens.lootScreen, 129, 100), BLACK) << "the close box";
+
+    release(inv, 30, 200);
+    pumpMessages();
+    EXPECT_EQ(pixel(inv, 17, 200), BLUE) << "the helm picked up";
+    release(inv, 110, 30);
+    pumpMessages();
+    EXPECT_EQ(pixel(inv, 17, 200), BLACK) << "slot 0 after the helm left";
+    EXPECT_EQ(pixel(inv, 99, 20), GREEN) << "the helm worn";
+    EXPECT_EQ(GdiObjectCount(), 0) << "pens and regions are all deleted";
+    EXPECT_EQ(DeviceContextCount(), 0) << "contexts are all released";
+}
+
+TEST_F(Screens, StatusLinesScrollThroughTheTextScreen) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_screens.createScreens();
+    pumpMessages();
+    HWND text = g_screens.textScreen;
+    EXPECT_EQ(darkPixels(text, 0, 116), 0) << "an empty log paints nothing";
+
+    g_engine.postStatus("Killed! %d", 3);
+    pumpMessages();
+    EXPECT_STREQ(g_screens.textLog.lines[6], "Killed! 3");
+    EXPECT_GT(darkPixels(text, 96, 112), 10) << "the newest line is written last";
+    EXPECT_EQ(darkPixels(text, 0, 96), 0);
+
+    for (int i = 0; i < 6; ++i)
+        addTextLine("filler");
+    pumpMessages();
+    EXPECT_STREQ(g_screens.textLog.lines[0], "Killed! 3");
+    EXPECT_GT(darkPixels(text, 0, 16), 10) << "the oldest line is written first";
+    addTextLine("one more");
+    pumpMessages();
+    EXPECT_STREQ(g_screens.textLog.lines[0], "filler");
+}
+
+TEST_F(Screens, ReleasesOverItemsNameThemInBoxes) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_screens.createScreens();
+    g_screens.menuInputEnabled = g_screens.inventoryInputEnabled = g_screens.lootInputEnabled =
+        true;
+    struct Case {
+        HWND GameScreens::*screen;
+        int x, y;
+        const char* box; // null: no box
+    };
+    const Case cases[] = {
+        {&GameScreens::menuScreen, 10, 90, "Menu Item 2"},
+        {&GameScreens::menuScreen, 10, 39, nullptr}, // between items 0 and 1
+        {&GameScreens::actionScreen, 0, 0, "Act Item 0"},
+        {&GameScreens::actionScreen, 54, 54, "Act Item 0"},
+        {&GameScreens::actionScreen, 55, 20, nullptr},
+        {&GameScreens::actionScreen, 56, 20, nullptr},
+        {&GameScreens::actionScreen, 57, 20, "Act Item 1"},
+        {&GameScreens::actionScreen, 200, 40, "Act Item 3"},
+        {&GameScreens::actionScreen, 390, 20, "Act Item 6"},
+        {&GameScreens::actionScreen, 200, 55, nullptr}, // below the items
+        {&GameScreens::inventoryScreen, 20, 170, "Inv Item 41 ( trashcan )"},
+        {&GameScreens::lootScreen, 150, 100, "close"},
+        {&GameScreens::queueScreen, 20, 20, nullptr},
+    };
+    for (const Case& c : cases) {
+        testsupport::BoxRecorder boxes;
+        HWND hwnd = g_screens.*c.screen;
+        release(hwnd, c.x, c.y);
+        if (!c.box) {
+            EXPECT_TRUE(boxes.shown.empty()) << c.x << "," << c.y << ": " << boxes.shown[0].text;
+            continue;
+        }
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.box;
+        EXPECT_EQ(boxes.shown[0].text, c.box);
+        EXPECT_EQ(boxes.shown[0].title, "");
+        EXPECT_EQ(boxes.shown[0].style, unsigned(MB_OK));
+        EXPECT_EQ(boxes.shown[0].owner, hwnd) << c.box;
+    }
+    EXPECT_EQ(GdiObjectCount(), 0) << "every hit region is deleted";
+}
+
+TEST_F(Screens, ScreensWithoutTheirFlagAndOtherWindowsIgnoreReleases) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    testsupport::BoxRecorder boxes;
+    // Before the screens exist no window is a screen, not even a missing one.
+    release(nullptr, 10, 90);
+    g_screens.createScreens();
+    release(g_screens.menuScreen, 10, 90);
+    release(g_screens.inventoryScreen, 30, 200);
+    release(g_screens.inventoryScreen, 110, 30);
+    release(g_screens.inventoryScreen, 20, 170);
+    release(g_screens.lootScreen, 10, 10);
+    // Over the GL window, at points that are items on the screens.
+    release(MainWindow(), 30, 200);
+    release(MainWindow(), 10, 10);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(g_screens.inventory.selectedSlot, NO_SELECTION);
+    EXPECT_STREQ(g_screens.inventory.slots[0].item.name, "helm");
+    EXPECT_FALSE(g_screens.inventory.slots[0].empty);
+    EXPECT_FALSE(g_screens.inventory.loot[0].empty);
+}
+
+TEST_F(Screens, InventoryAndLootReleasesMoveItems) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_screens.createScreens();
+    g_screens.inventoryInputEnabled = g_screens.lootInputEnabled = true;
+    g_input.leftButton() = g_input.leftHeld = 1;
+    release(g_screens.inventoryScreen, 30, 200); // backpack slot 0
+    EXPECT_EQ(g_input.leftButton(), 0) << "the procedure still clears its button state";
+    EXPECT_EQ(g_input.leftHeld, 0);
+    release(g_screens.inventoryScreen, 110, 70); // slot 29: the helm does not fit
+    EXPECT_EQ(g_screens.inventory.selectedSlot, 0);
+    release(g_screens.inventoryScreen, 138, 49); // slot 28's last pixel
+    EXPECT_EQ(g_screens.inventory.selectedSlot, NO_SELECTION);
+    EXPECT_STREQ(g_screens.inventory.slots[28].item.name, "helm");
+    EXPECT_TRUE(g_screens.inventory.slots[0].empty);
+
+    testsupport::BoxRecorder boxes;
+    release(g_screens.lootScreen, 150, 100); // the close box moves nothing
+    EXPECT_FALSE(g_screens.inventory.loot[0].empty);
+    release(g_screens.lootScreen, 6, 3); // loot slot 0's first pixel
+    EXPECT_TRUE(g_screens.inventory.loot[0].empty);
+    EXPECT_STREQ(g_screens.inventory.slots[0].item.name, "sword");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(Screens, LastThreeActionItemsPressTheKeysOfActions28To30) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_screens.createScreens();
+    g_input.reset();
+    g_input.bindings[28] = 'J';
+    g_input.bindings[29] = 'U';
+    // Action 30 stays unbound.
+    testsupport::BoxRecorder boxes;
+    release(g_screens.actionScreen, 400, 20); // item 7
+    EXPECT_EQ(g_input.keys['J'], 1);
+    EXPECT_EQ(g_input.keys['U'], 0);
+    release(g_screens.actionScreen, 460, 20); // item 8
+    EXPECT_EQ(g_input.keys['U'], 1);
+    release(g_screens.actionScreen, 520, 20); // item 9
+    EXPECT_EQ(g_input.keys[0], 0) << "an unbound action has no key to press";
+    EXPECT_TRUE(boxes.shown.empty());
+    // The next input pass takes the presses as the actions firing.
+    g_input.handleInput();
+    EXPECT_EQ(g_input.keys['J'], 0);
+    EXPECT_EQ(g_input.keys['U'], 0);
+}
+
+} // namespace
