@@ -1,6 +1,12 @@
 #include "screens/screens.h"
 
-// The game has no player character record yet: the labels stand alone.
-bool characterValues(CharacterValues&) {
-    return false;
+#include "actor/combat.h"
+
+bool characterValues(CharacterValues& values) {
+    if (!playerCharacter) return false;
+    values.level = playerCharacter->level;
+    values.experience = playerCharacter->experience;
+    values.health = playerCharacter->health;
+    values.mana = playerCharacter->mana;
+    return true;
 }

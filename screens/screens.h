@@ -73,8 +73,8 @@ class GameScreens {
 
 extern constinit GameScreens g_screens;
 
-// The values the character screen writes after its labels; false while the
-// game has no player character to read them from.
+// The party leader's values the character screen writes after its labels;
+// false before the party leader is made.
 struct CharacterValues {
     int level = 0;
     int experience = 0;

@@ -1,5 +1,6 @@
 // The game screens on the test display: their windows, what they paint, and
 // what a left-button release over them does, through the main window procedure.
+#include "actor/combat.h"
 #include "app/input.h"
 #include "render/engine.h"
 #include "screens/screens.h"
@@ -277,6 +278,41 @@ TEST_F(Screens, LastThreeActionItemsPressTheKeysOfActions28To30) {
     g_input.handleInput();
     EXPECT_EQ(g_input.keys['J'], 0);
     EXPECT_EQ(g_input.keys['U'], 0);
+}
+
+TEST_F(Screens, TheCharacterSheetWritesThePartyLeadersValuesAfterTheLabels) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    g_screens.createScreens();
+    HWND sheet = g_screens.characterScreen;
+    PlayerCharacter* saved = playerCharacter;
+    // Dark pixels of the right-hand column, from the "LV: " line to the "MP: " line.
+    auto rightColumnInk = [&] {
+        ShowWindow(sheet, SW_HIDE);
+        ShowWindow(sheet, SW_SHOW);
+        UpdateWindow(sheet);
+        RECT client;
+        GetClientRect(sheet, client);
+        HDC dc = GetDC(sheet);
+        int count = 0;
+        for (int y = 70; y < 200; ++y)
+            for (int x = 170; x < client.right; ++x)
+                if ((GetPixel(dc, x, y) & 0xFF) < 0x80) ++count;
+        ReleaseDC(sheet, dc);
+        return count;
+    };
+    playerCharacter = nullptr;
+    int labelsOnly = rightColumnInk();
+    createPlayerCharacter();
+    playerCharacter->level = 7;
+    CharacterValues v;
+    ASSERT_TRUE(characterValues(v));
+    EXPECT_EQ(v.level, 7);
+    EXPECT_EQ(v.health, 310);
+    EXPECT_EQ(v.mana, 140);
+    int withValues = rightColumnInk();
+    playerCharacter = saved;
+    EXPECT_GT(labelsOnly, 50) << "the labels are written";
+    EXPECT_GT(withValues, labelsOnly + 30) << "the values follow them";
 }
 
 } // namespace
