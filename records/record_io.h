@@ -44,8 +44,10 @@ class FileReader {
     template <std::size_t N> void word(const char*, char (&field)[N]) {
         if (!ok) return;
         std::string value;
-        // At most N characters are taken: N means the word is too long.
-        if (!(in >> std::setw(N) >> value) || value.size() > N - 1) {
+        // At most N characters are taken: N means the word is too long. A NUL
+        // would cut the word short when it is written again.
+        if (!(in >> std::setw(N) >> value) || value.size() > N - 1 ||
+            value.find('\0') != std::string::npos) {
             ok = false;
             return;
         }
@@ -54,8 +56,9 @@ class FileReader {
     }
 
     // A line field: the rest of the current line, after skipping the one line
-    // end that a value read before it leaves behind. LF and CR LF both end a
-    // line; words and numbers skip either as white space.
+    // end that a value read before it leaves behind. A line ends in LF with any
+    // CRs before it (CR LF from Windows editors); words and numbers skip CRs
+    // as white space.
     template <std::size_t N> void line(const char*, char (&field)[N]) {
         if (!ok) return;
         std::string value;
@@ -86,9 +89,14 @@ class FileReader {
     std::istream& in;
     bool started = false;
 
+    // CRs the line end of a line may carry (CR LF, CR CR LF ...).
+    static constexpr std::size_t MAX_LINE_END_CRS = 64;
+
     bool readLine(std::string& value, std::size_t limit);
-    // True when c, with what follows it, ends a line (consuming the LF of a CR LF).
-    bool atLineEnd(int c);
+    // Takes the rest of the current line and its line end: an LF with any
+    // CRs before it, or the end of the file. False when nothing is left or
+    // the line, CRs of its end taken off, is longer than limit.
+    bool takeLine(std::string& line, std::size_t limit);
 };
 
 // Writes the values of a record in its line layout; every line ends with a
@@ -142,6 +150,8 @@ class SaveCheck {
         const std::string_view value = text(field);
         if (value.size() > N - 1) fail(name, "is longer than its field");
         if (value.find('\n') != std::string_view::npos) fail(name, "holds a line end");
+        // The reader takes CRs before a line end as part of it.
+        if (!value.empty() && value.back() == '\r') fail(name, "ends in a carriage return");
     }
     template <class T> void number(const char* name, const T& field, Place = Place::OwnLine) {
         if constexpr (std::is_floating_point_v<T>) {

@@ -49,6 +49,9 @@ template <class T> bool parseNumber(std::string_view text, T& result) {
 }
 
 bool hasBlank(std::string_view text);
+inline bool hasNul(std::string_view text) {
+    return text.find('\0') != std::string_view::npos;
+}
 
 // Sets the member called `name` from its text form. `found` tells whether the
 // record has such a member; `expected` is set, and the member left alone, when
@@ -63,14 +66,18 @@ class TextSetter {
 
     template <std::size_t N> void word(const char* member, char (&field)[N]) {
         if (!claim(member)) return;
-        if (value.empty() || value.size() > N - 1 || hasBlank(value))
+        if (hasNul(value))
+            expected = NO_NULS;
+        else if (value.empty() || value.size() > N - 1 || hasBlank(value))
             expected = "a word of 1 to " + std::to_string(N - 1) + " characters without blanks";
         else
             store(field, value);
     }
     template <std::size_t N> void line(const char* member, char (&field)[N]) {
         if (!claim(member)) return;
-        if (value.size() > N - 1)
+        if (hasNul(value))
+            expected = NO_NULS;
+        else if (value.size() > N - 1)
             expected = "a line of at most " + std::to_string(N - 1) + " characters";
         else
             store(field, value);
@@ -88,6 +95,8 @@ class TextSetter {
     void list(const char* member, IntList& field);
 
   private:
+    // A NUL would end the text early in the record's fixed field.
+    static constexpr const char* NO_NULS = "text without NUL characters";
     std::string_view name;
     std::string_view value;
 
@@ -135,7 +144,9 @@ template <class R> bool readRecordText(R& record, std::istream& in, std::ostream
     bool allGood = true;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Lines from Windows editors end in CR LF.
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (line.empty()) continue;
         std::string_view name, value;
         std::string problem;

@@ -126,37 +126,30 @@ bool isBlank(int c) {
 
 // ---- Reading ----
 
-// A line end is LF or CR LF (files written on Windows); a CR elsewhere is text.
-bool FileReader::atLineEnd(int c) {
-    if (c == '\n') return true;
-    if (c != '\r') return false;
-    const int next = in.peek();
-    if (next == '\n') {
-        in.get();
-        return true;
-    }
-    return next == std::char_traits<char>::eof();
-}
-
-bool FileReader::readLine(std::string& value, std::size_t limit) {
-    // A value read before the line field leaves its own line end behind. At
-    // the start of the file there is none, so an empty first line is the field.
-    if (started) {
-        const int next = in.peek();
-        if (next == '\n' || next == '\r') {
-            if (!atLineEnd(in.get())) in.unget();
-        }
-    }
+bool FileReader::takeLine(std::string& line, std::size_t limit) {
+    line.clear();
     bool tookAny = false;
     for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
         tookAny = true;
-        if (atLineEnd(c)) return true;
-        if (value.size() == limit) return false;
-        value.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+        if (line.size() > limit + MAX_LINE_END_CRS) return false;
+        line.push_back(static_cast<char>(c));
     }
     // The last line of a file may lack its line end; a missing line may not.
     in.clear(in.rdstate() & ~std::ios::failbit);
-    return tookAny;
+    while (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return tookAny && line.size() <= limit;
+}
+
+bool FileReader::readLine(std::string& value, std::size_t limit) {
+    // A value read before the line field leaves the rest of its line behind;
+    // when that is empty the field is the next line. At the start of the
+    // file there is no such rest, so an empty first line is the field.
+    if (!takeLine(value, limit)) return false;
+    if (started && value.empty() && !takeLine(value, limit)) return false;
+    // A NUL would cut the field short when it is written again.
+    return value.find('\0') == std::string::npos;
 }
 
 void FileReader::list(const char*, IntList& field) {

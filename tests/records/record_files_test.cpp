@@ -302,6 +302,31 @@ TEST_F(RecordLineEnds, CrLfEdgesOfLineFields) {
     EXPECT_EQ(item.i14, 77);
 }
 
+// Damaged files: CRs piled before a line end, NULs inside text. What is read
+// from them either saves and reads back the same, or is refused.
+TEST_F(RecordLineEnds, PiledCrsAndNulsNeverSaveSomethingElse) {
+    writeFile("4.skl", std::string("Sword\r\r\n1\r\r\n2\n3\n4\n"));
+    SkillRecord skill;
+    type("4\n");
+    EXPECT_TRUE(skill.load());
+    EXPECT_STREQ(skill.name, "Sword");
+    EXPECT_EQ(skill.s2, 2);
+    const char nulInLine[] = "Swo\r\0rd\n1\n2\n3\n4\n";
+    const char nulInWord[] = "ab\0cd\nw2\n3\ntext\n0\n";
+    writeFile("5.skl", std::string(nulInLine, sizeof nulInLine - 1));
+    writeFile("5.str", std::string(nulInWord, sizeof nulInWord - 1));
+    SkillRecord damagedSkill;
+    StoryRecord damagedStory;
+    type("5\n");
+    EXPECT_FALSE(damagedSkill.load()) << "a NUL in a line field is refused";
+    type("5\n");
+    EXPECT_FALSE(damagedStory.load()) << "a NUL in a word is refused";
+    // A line field that ends in CR cannot be written so that it reads back.
+    std::strcpy(skill.name, "Sword\r");
+    EXPECT_FALSE(skill.save());
+    EXPECT_NE(errors.str().find("name ends in a carriage return"), std::string::npos);
+}
+
 TEST(IntList, CopiesAreDeepAndAppendKeepsOrder) {
     IntList a;
     for (int v = 0; v < 1000; ++v)
