@@ -3,6 +3,10 @@ SHELL := /bin/bash
 JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs (make fuzz), and the length of a soak run.
+FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 120
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 GAME_DIR := $(BUILD)/game
 # Lets ccache (when present) share results between checkouts side by side.
@@ -13,9 +17,10 @@ PACKAGES := build-essential cmake pkg-config git ccache \
 	libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libglu1-mesa-dev freeglut3-dev \
 	libfreetype-dev libfontconfig-dev fonts-liberation \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	xvfb xauth
+	xvfb xauth \
+	clang libclang-rt-dev libxtst-dev
 
-.PHONY: deps configure build content play test test-asan bench format clean
+.PHONY: deps configure build content play test test-asan bench fuzz soak format clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -57,6 +62,24 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:fast_unwind_on_malloc=0 GALLIUM_DRIVER=softpipe \
 		UBSAN_OPTIONS=print_stacktrace=1 $(XVFB) ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer targets of the loaders (fuzz/), built with clang under ASan and
+# UBSan, each run FUZZ_SECONDS, seeded from the content pack and fuzz/seeds.cpp.
+fuzz: content
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ > /dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	UBSAN_OPTIONS=print_stacktrace=1 fuzz/run.sh $(FUZZ_BUILD) $(GAME_DIR)/Data $(FUZZ_SECONDS)
+
+# The real game under the sanitizers, driven by random input for
+# SOAK_SECONDS (tools/soak). The allocator's quarantine is kept small so that
+# the resident size follows the game's own memory.
+soak: content
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON > /dev/null
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target zeb zeb-soak
+	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp \
+		UBSAN_OPTIONS=print_stacktrace=1 $(XVFB) $(ASAN_BUILD)/zeb-soak --game $(abspath $(ASAN_BUILD))/zeb \
+		--dir $(GAME_DIR) --seconds $(SOAK_SECONDS)
+
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BUILD) && $(XVFB) ./$$(basename $$b)) || exit 1; done
 
@@ -64,4 +87,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
