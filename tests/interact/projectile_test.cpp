@@ -1,0 +1,156 @@
+#include "core/log.h"
+#include "core/settings.h"
+#include "interact/projectile.h"
+
+#include "../support/read_file.h"
+#include "../support/test_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The error log sent to a file of the test's own.
+class LogFile {
+  public:
+    LogFile() : path_(std::string(ZEB_BUILD_DIR) + "/" + testsupport::uniqueName("proj", ".log")) {
+        openLog(path_.c_str());
+    }
+    ~LogFile() {
+        closeLog();
+        std::filesystem::remove(path_);
+    }
+    std::string text() {
+        g_log.flush();
+        const std::string all = testsupport::readFile(path_);
+        const std::size_t body = all.find("-------------\n");
+        return body == std::string::npos ? all : all.substr(body + 14);
+    }
+
+  private:
+    std::string path_;
+};
+
+// Advances a projectile as a frame of `ms` milliseconds would.
+void step(Projectile& p, int ms) {
+    g_settings.timeFactor = ms / g_settings.timeDivisor;
+    p.update();
+}
+
+TEST(Vectors, LengthNormaliseAndPointArithmetic) {
+    Vector3 zero;
+    EXPECT_EQ(zero.length(), 0.0f);
+    zero.normalize();
+    EXPECT_EQ(zero, Vector3(0, 0, 0)) << "the zero vector stays zero";
+
+    Vector3 v(3, 0, 4);
+    EXPECT_FLOAT_EQ(v.length(), 5.0f);
+    EXPECT_FLOAT_EQ(v.lengthSquared(), 25.0f);
+    v.normalize();
+    EXPECT_FLOAT_EQ(v.x, 0.6f);
+    EXPECT_FLOAT_EQ(v.z, 0.8f);
+    v *= 10.0f;
+    EXPECT_FLOAT_EQ(v[2], 8.0f);
+    EXPECT_EQ(Vector3(1, 2, 3) + Vector3(4, 5, 6), Vector3(5, 7, 9));
+
+    Point3 a(1, 2, 3), b(4, 6, 3);
+    EXPECT_FLOAT_EQ(a.distance(b), 5.0f);
+    EXPECT_FLOAT_EQ(a.distanceSquared(b), 25.0f);
+    EXPECT_EQ(a.vectorTo(b), Vector3(3, 4, 0)) << "other minus this";
+    a += Vector3(3, 4, 0);
+    EXPECT_EQ(a, b);
+    EXPECT_FLOAT_EQ(a[1], 6.0f);
+}
+
+TEST(Projectiles, LaunchLogsTheVectorAtEachStage) {
+    LogFile log;
+    Projectile p;
+    p.init(0, 0, 0, 50, 0, 0, 7.5f);
+    EXPECT_EQ(log.text(), "SRC->DEST VECTOR: 50,0,0\n"
+                          "NORMALIZED VELOCITY: 1,0,0\n"
+                          "SCALED VELOCITY: 7.5,0,0 (scaled by 7.5)\n");
+    EXPECT_TRUE(p.inFlight);
+    EXPECT_EQ(p.lastDistSq, 1.0e9f);
+}
+
+TEST(Projectiles, FlyUntilPastTheDestinationThenStay) {
+    LogFile log;
+    Projectile p;
+    p.init(0, 0, 0, 50, 0, 0, 7.5f);
+    // 100 ms a frame: 7.5 units a step. Nearest after the seventh step
+    // (52.5), stopped by the eighth (60), which is further away.
+    std::vector<float> xs;
+    for (int frame = 0; frame < 10; ++frame) {
+        step(p, 100);
+        xs.push_back(p.pos.x);
+    }
+    const std::vector<float> expected = {7.5f, 15, 22.5f, 30, 37.5f, 45, 52.5f, 60, 60, 60};
+    EXPECT_EQ(xs, expected);
+    EXPECT_FALSE(p.inFlight);
+    EXPECT_FLOAT_EQ(p.lastDistSq, 100.0f);
+
+    // Frames inside one millisecond do not move a projectile in flight.
+    Projectile q;
+    q.init(0, 0, 0, 0, 10, 0, 2.0f);
+    step(q, 0);
+    EXPECT_EQ(q.pos, Point3(0, 0, 0));
+    EXPECT_TRUE(q.inFlight);
+    // Nor does a destination equal to its source, ever.
+    Projectile still;
+    still.init(5, 5, 5, 5, 5, 5, 7.5f);
+    for (int frame = 0; frame < 5; ++frame)
+        step(still, 100);
+    EXPECT_EQ(still.pos, Point3(5, 5, 5));
+    EXPECT_TRUE(still.inFlight);
+}
+
+TEST(Projectiles, ListTakesSlotsInOrderAndDropsThe513th) {
+    LogFile log;
+    g_projectiles.clear();
+    for (int k = 0; k < PROJECTILE_CAPACITY; ++k)
+        g_projectiles.add(0, 0, 0, float(k + 1), 0, 0, 1.0f);
+    EXPECT_EQ(g_projectiles.count, PROJECTILE_CAPACITY);
+    EXPECT_EQ(g_projectiles.slots[3].dest.x, 4.0f);
+    const std::string before = log.text();
+    g_projectiles.add(1, 2, 3, 4, 5, 6, 7.5f);
+    EXPECT_EQ(g_projectiles.count, PROJECTILE_CAPACITY);
+    EXPECT_EQ(log.text().substr(before.size()), "ADDING PROJECTILE AT (1,2,3) TO (4,5,6)  7.5\n")
+        << "a full list still logs the request, and nothing more";
+    g_projectiles.clear();
+}
+
+TEST(Projectiles, DrawAllMovesDrawsAndLogsEachSlot) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    LogFile log;
+    g_projectiles.clear();
+    g_projectiles.drawAll();
+    EXPECT_EQ(log.text(), "") << "nothing to draw, nothing written";
+
+    g_settings.timeFactor = 10.0;
+    const double player[3] = {100.0, 200.0, 5.0};
+    launchTestProjectile(player);
+    const std::string launched = log.text();
+    EXPECT_EQ(launched.rfind("Creating projectile...\n"
+                             "ADDING PROJECTILE AT (100,200,5) TO (150,200,5)  7.5\n",
+                             0),
+              0u)
+        << launched;
+    g_projectiles.drawAll();
+    EXPECT_EQ(log.text().substr(launched.size()),
+              "DRAWING PROJECTILE 0...OLD POS: 100,200,5 VELOCITY: 7.5,0,0"
+              "SOURCE: 100,200,5  POS: 107.5,200,5  DEST: 150,200,5\n");
+    // Once arrived, only the drawing's part is written.
+    for (int frame = 0; frame < 10; ++frame)
+        g_projectiles.drawAll();
+    ASSERT_FALSE(g_projectiles.slots[0].inFlight);
+    const std::string settled = log.text();
+    g_projectiles.drawAll();
+    EXPECT_EQ(log.text().substr(settled.size()),
+              "DRAWING PROJECTILE 0...SOURCE: 100,200,5  POS: 160,200,5  DEST: 150,200,5\n");
+    g_projectiles.clear();
+}
+
+} // namespace
