@@ -7,6 +7,8 @@
 #include "core/settings.h"
 #include "dungeon/dungeon_draw.h"
 #include "dungeon/world.h"
+#include "interact/picker.h"
+#include "interact/projectile.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "render/particles.h"
@@ -62,13 +64,33 @@ void drawActors() {
     playerActor().draw();
     g_creatures.updateAll();
     g_particles.drawParticles();
+    g_projectiles.drawAll();
 }
-// The picker's selection pass.
-void runSelectionPass() {}
-// The heads-up display.
-// The player's animation state, shown by the debug read-out.
+
+// The picker's selection pass, seen from the frame's camera around the cursor.
+void runSelectionPass(double x, double y) {
+    PickView view;
+    view.cursorX = x;
+    view.cursorY = y;
+    for (int k = 0; k < 4; ++k)
+        view.viewport[k] = g_frame.viewport[k];
+    view.fov = g_camera.fov;
+    view.aspect = frameAspect(g_settings.screenWidth, g_settings.screenHeight);
+    view.farPlane = g_camera.far;
+    for (int k = 0; k < 3; ++k) {
+        view.eye[k] = g_camera.eye[k];
+        view.centre[k] = g_camera.centre[k];
+    }
+    g_picker.runPass(view);
+}
+
+// The picker's last hit and the player's animation state, shown by the
+// debug read-out.
 void fillDebugReadout() {
     DebugReadout& d = g_engine.debugReadout;
+    d.hits = g_picker.hitCount;
+    d.hitType = int(g_picker.hitType);
+    d.hitId = int(g_picker.hitId);
     const ModelInstance& player = playerActor().instance;
     d.animNumber = player.animation;
     d.animName = player.animationName;
@@ -99,7 +121,7 @@ void renderFrame() {
     playerActor().goal[0] = g_frame.mouseWorld[0];
     playerActor().goal[1] = g_frame.mouseWorld[1];
     drawActors();
-    runSelectionPass();
+    runSelectionPass(x, y);
     drawOverlayPass();
     win::SwapBuffers();
     glFlush();

@@ -10,6 +10,8 @@
 #include "core/settings.h"
 #include "dungeon/dungeon.h"
 #include "dungeon/world.h"
+#include "interact/picker.h"
+#include "interact/projectile.h"
 #include "render/engine.h"
 #include "render/particles.h"
 #include "screens/screens.h"
@@ -239,10 +241,39 @@ static void toggleCameraMode() {
     if (g_engine.inDungeon == 0 && terrain && localTerrain) localTerrain->rebuild(*terrain);
 }
 
-// The left click: sends the player to the point under the mouse.
+// The pending action a click on an object of this pick type sets.
+static int pendingActionFor(std::uint32_t pickType) {
+    switch (pickType) {
+    case PickDungeonDoor:
+        return PENDING_OPEN_DOOR;
+    case PickCreature:
+        return PENDING_ATTACK;
+    case PickPortal:
+        return PENDING_ENTER_DUNGEON;
+    case PickDungeonExit:
+        return PENDING_LEAVE_DUNGEON;
+    case PickChest:
+        return PENDING_OPEN_CHEST;
+    default:
+        return PENDING_NONE;
+    }
+}
+
+// The left click: the object under the mouse (last frame's pick) becomes the
+// pending action's target, and the player walks to the point under the
+// mouse, unless he already stands within reach of a creature he attacks.
 void InputState::leftClick() {
     reachDistance = g_engine.inDungeon ? 20 : 40;
-    next_action = -1;
+    const PickTarget target = g_picker.clickTarget();
+    next_action = pendingActionFor(target.type);
+    if (next_action != PENDING_NONE) {
+        targetId = int(target.id);
+        targetPoint[0] = target.at.x;
+        targetPoint[1] = target.at.y;
+    }
+    if (next_action == PENDING_ATTACK &&
+        playerActor().isNear(targetPoint[0], targetPoint[1], 0.0, float(reachDistance)))
+        return;
     walkPlayerTo(g_frame.mouseWorld[0], g_frame.mouseWorld[1]);
 }
 
@@ -303,6 +334,9 @@ void InputState::performAction(int action) {
         break;
     case 21:
         g_engine.toggleFloatTexts();
+        break;
+    case 27:
+        launchTestProjectile(playerActor().position);
         break;
     case 24: {
         const double* at = playerActor().position;

@@ -10,6 +10,7 @@
 #include "dungeon/world.h"
 #include "platform/win.h"
 #include "interact/decor.h"
+#include "interact/picker.h"
 #include "model/slot.h"
 #include "render/engine.h"
 
@@ -26,6 +27,8 @@ void runStartupBlock() {
     // One dungeon layout for the whole run.
     if (!makeDungeonLayout()) std::exit(1);
     setupModelSlots();
+    // Models under the cursor are drawn highlighted.
+    g_modelQueries.isPicked = isObjectPicked;
     // The player's party leader at the start point, idling.
     bindPlayer(&g_modelSlots[PLAYER_SLOT]);
     createPlayerCharacter();
