@@ -34,3 +34,10 @@ struct Building {
 void constructBuilding(Building& b);
 // Restarts the id counter (tests).
 void resetBuildingIds();
+
+// Details (a page's lodLevel, 1 nearest) below this one draw the floor and
+// the door, and register the door with the picker.
+constexpr int BUILDING_DETAIL_DOOR = 3;
+// Draws the building at a detail level: the slab roof at detail 1, a thin
+// roof further away. Needs a current GL context.
+void drawBuilding(const Building& b, int detail);

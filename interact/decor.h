@@ -49,3 +49,9 @@ void setupKind(DecorKind& kind, int modelIndex, int skinIndex);
 void makeColourKeyTransparent(DecorKind& kind, float red, float green, float blue);
 // Start-up: kinds 0..16 get model n and skin n; kind 0 is keyed on black.
 void setupDecorKinds();
+
+// Draws one decor object (nothing without a kind or a mesh). reduced is 1 on
+// the coarsest pages that show objects: every third triangle is drawn.
+void drawDecor(const DecorObject& d, int reduced);
+// The triangles of a mesh as they stand, every third one when reduced is 1.
+void drawDecorFaces(const FrameMesh& mesh, int reduced);

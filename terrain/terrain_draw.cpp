@@ -369,14 +369,19 @@ void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b,
     if (g_engine.showWalkMap && p.lodLevel < 3) drawWalkMap(s, p);
 }
 
-// The objects standing on a near page: its portals. Buildings and decor join
-// this loop; reduced is 1 on the coarsest pages that show objects.
-void drawPageObjects(const TerrainPage& p, int /*reduced*/) {
+} // namespace
+
+// The objects standing on a near page: portals, buildings at the page's
+// detail, and decor, reduced to every third triangle on the coarsest pages
+// that show it.
+void drawPageObjects(const TerrainPage& p, int reduced) {
     for (int k = 0; k < p.portalCount && k < MAX_PORTALS; ++k)
         drawPortal(p.portals[k]);
+    for (int k = 0; k < p.buildingCount; ++k)
+        drawBuilding(p.buildings[k], p.lodLevel);
+    for (int k = 0; k < p.decorCount; ++k)
+        drawDecor(p.decor[k], reduced);
 }
-
-} // namespace
 
 void drawTerrain(LocalTerrain& w) {
     if (!g_terrainRows) g_terrainRows = new TerrainRowBuffers();

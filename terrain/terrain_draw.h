@@ -37,6 +37,11 @@ void bendEdge(float (&edge)[PAGE_VERTS], const float (&line)[PAGE_VERTS], int st
 // at (eyeX, eyeY, eyeZ) looking along yaw.
 void assignTerrainDetail(LocalTerrain& window, const double eye[3], float yaw);
 
+// The objects standing on a page: its portals, its buildings at the page's
+// detail and its decor, every third triangle of it when reduced is 1 (needs
+// a GL context).
+void drawPageObjects(const TerrainPage& p, int reduced);
+
 // Draws the window's visible pages (needs a current GL context).
 void drawTerrain(LocalTerrain& window);
 
