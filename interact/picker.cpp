@@ -1,6 +1,7 @@
 #include "interact/picker.h"
 
 #include "actor/controller.h"
+#include "actor/creatures.h"
 #include "render/engine.h"
 
 #include <GL/freeglut.h>
@@ -10,8 +11,6 @@
 Picker g_picker;
 
 namespace {
-
-constexpr int CREATURE_COUNT = PLAYER_INDEX;
 
 // A unit cube scaled to (sx, sy, sz) at (x, y, z), between a push and a pop.
 void drawBox(double x, double y, double z, double sx, double sy, double sz, float angle = 0.0f) {
