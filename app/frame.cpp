@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "dungeon/dungeon_draw.h"
 #include "dungeon/world.h"
+#include "interact/dungeon_picks.h"
 #include "interact/picker.h"
 #include "interact/projectile.h"
 #include "platform/win.h"
@@ -41,6 +42,7 @@ void drawWorld() {
         g_engine.drawSky();
         if (localTerrain) drawTerrain(*localTerrain);
     } else if (dungeon) {
+        pickInDungeon(*dungeon);
         drawDungeon(*dungeon, playerActor().position);
     }
 }

@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "dungeon/dungeon.h"
 #include "dungeon/world.h"
+#include "interact/dungeon_picks.h"
 #include "interact/picker.h"
 #include "interact/projectile.h"
 #include "render/engine.h"
@@ -220,6 +221,9 @@ void InputState::performPendingAction(int code) {
         break;
     case PENDING_ATTACK:
         attackPicked(targetId);
+        break;
+    case PENDING_OPEN_CHEST:
+        if (dungeon) openChest(*dungeon, targetId);
         break;
     default:
         g_log << "ERROR: Bad next_action value [" << code << "]" << std::endl;

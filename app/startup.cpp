@@ -7,9 +7,11 @@
 #include "core/settings.h"
 #include "core/camera.h"
 #include "dungeon/dungeon.h"
+#include "dungeon/dungeon_draw.h"
 #include "dungeon/world.h"
 #include "platform/win.h"
 #include "interact/decor.h"
+#include "interact/dungeon_picks.h"
 #include "interact/picker.h"
 #include "model/slot.h"
 #include "render/engine.h"
@@ -27,8 +29,10 @@ void runStartupBlock() {
     // One dungeon layout for the whole run.
     if (!makeDungeonLayout()) std::exit(1);
     setupModelSlots();
-    // Models under the cursor are drawn highlighted.
+    // Objects under the cursor are drawn highlighted, and the dungeon's
+    // drawing hands its doors, chests and portals to the picker.
     g_modelQueries.isPicked = isObjectPicked;
+    g_pickRegistration.add = registerWithPicker;
     // The player's party leader at the start point, idling.
     bindPlayer(&g_modelSlots[PLAYER_SLOT]);
     createPlayerCharacter();
