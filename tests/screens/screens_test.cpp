@@ -51,20 +51,20 @@ COLORREF pixel(HWND hwnd, int x, int y) {
     return c;
 }
 
-// Pixels darker than mid-grey in a band of rows across the window.
-int darkPixels(HWND hwnd, int top, int bottom) {
+// Pixels darker than mid-grey in a client rectangle (right -1: to the right edge).
+int darkPixels(HWND hwnd, int left, int top, int right, int bottom) {
     RECT client;
     GetClientRect(hwnd, client);
+    if (right < 0) right = client.right;
     HDC dc = GetDC(hwnd);
     int count = 0;
     for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < client.right; ++x)
+        for (int x = left; x < right; ++x)
             if ((GetPixel(dc, x, y) & 0xFF) < 0x80) ++count;
     ReleaseDC(hwnd, dc);
     return count;
 }
 
-// Every test opens the GL window first: the screens share its procedure.
 class Screens : public ::testing::Test {
   protected:
     void SetUp() override { resetScreens(); }
@@ -153,19 +153,19 @@ TEST_F(Screens, StatusLinesScrollThroughTheTextScreen) {
     g_screens.createScreens();
     pumpMessages();
     HWND text = g_screens.textScreen;
-    EXPECT_EQ(darkPixels(text, 0, 116), 0) << "an empty log paints nothing";
+    EXPECT_EQ(darkPixels(text, 0, 0, -1, 116), 0) << "an empty log paints nothing";
 
     g_engine.postStatus("Killed! %d", 3);
     pumpMessages();
     EXPECT_STREQ(g_screens.textLog.lines[6], "Killed! 3");
-    EXPECT_GT(darkPixels(text, 96, 112), 10) << "the newest line is written last";
-    EXPECT_EQ(darkPixels(text, 0, 96), 0);
+    EXPECT_GT(darkPixels(text, 0, 96, -1, 112), 10) << "the newest line is written last";
+    EXPECT_EQ(darkPixels(text, 0, 0, -1, 96), 0);
 
     for (int i = 0; i < 6; ++i)
         addTextLine("filler");
     pumpMessages();
     EXPECT_STREQ(g_screens.textLog.lines[0], "Killed! 3");
-    EXPECT_GT(darkPixels(text, 0, 16), 10) << "the oldest line is written first";
+    EXPECT_GT(darkPixels(text, 0, 0, -1, 16), 10) << "the oldest line is written first";
     addTextLine("one more");
     pumpMessages();
     EXPECT_STREQ(g_screens.textLog.lines[0], "filler");
@@ -213,30 +213,22 @@ TEST_F(Screens, ReleasesOverItemsNameThemInBoxes) {
     EXPECT_EQ(GdiObjectCount(), 0) << "every hit region is deleted";
 }
 
-TEST_F(Screens, ScreensWithoutTheirFlagAndOtherWindowsIgnoreReleases) {
+TEST_F(Screens, InventoryAndLootReleasesMoveItemsOnlyWhileTheirInputIsOn) {
     ZEB_REQUIRE_GL_WINDOW(mainWindow);
     testsupport::BoxRecorder boxes;
     // Before the screens exist no window is a screen, not even a missing one.
-    release(nullptr, 10, 90);
+    release(nullptr, 30, 200);
     g_screens.createScreens();
-    release(g_screens.menuScreen, 10, 90);
-    release(g_screens.inventoryScreen, 30, 200);
-    release(g_screens.inventoryScreen, 110, 30);
-    release(g_screens.inventoryScreen, 20, 170);
-    release(g_screens.lootScreen, 10, 10);
-    // Over the GL window, at points that are items on the screens.
-    release(MainWindow(), 30, 200);
-    release(MainWindow(), 10, 10);
+    // Without their flags the menu, inventory and loot ignore releases, and
+    // so does the GL window at the same points.
+    for (HWND hwnd :
+         {g_screens.menuScreen, g_screens.inventoryScreen, g_screens.lootScreen, MainWindow()})
+        for (POINT p : {POINT{30, 200}, POINT{110, 30}, POINT{20, 170}, POINT{10, 10}})
+            release(hwnd, p.x, p.y);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(g_screens.inventory.selectedSlot, NO_SELECTION);
-    EXPECT_STREQ(g_screens.inventory.slots[0].item.name, "helm");
-    EXPECT_FALSE(g_screens.inventory.slots[0].empty);
     EXPECT_FALSE(g_screens.inventory.loot[0].empty);
-}
 
-TEST_F(Screens, InventoryAndLootReleasesMoveItems) {
-    ZEB_REQUIRE_GL_WINDOW(mainWindow);
-    g_screens.createScreens();
     g_screens.inventoryInputEnabled = g_screens.lootInputEnabled = true;
     g_input.leftButton() = g_input.leftHeld = 1;
     release(g_screens.inventoryScreen, 30, 200); // backpack slot 0
@@ -249,7 +241,6 @@ TEST_F(Screens, InventoryAndLootReleasesMoveItems) {
     EXPECT_STREQ(g_screens.inventory.slots[28].item.name, "helm");
     EXPECT_TRUE(g_screens.inventory.slots[0].empty);
 
-    testsupport::BoxRecorder boxes;
     release(g_screens.lootScreen, 150, 100); // the close box moves nothing
     EXPECT_FALSE(g_screens.inventory.loot[0].empty);
     release(g_screens.lootScreen, 6, 3); // loot slot 0's first pixel
@@ -290,15 +281,7 @@ TEST_F(Screens, TheCharacterSheetWritesThePartyLeadersValuesAfterTheLabels) {
         ShowWindow(sheet, SW_HIDE);
         ShowWindow(sheet, SW_SHOW);
         UpdateWindow(sheet);
-        RECT client;
-        GetClientRect(sheet, client);
-        HDC dc = GetDC(sheet);
-        int count = 0;
-        for (int y = 70; y < 200; ++y)
-            for (int x = 170; x < client.right; ++x)
-                if ((GetPixel(dc, x, y) & 0xFF) < 0x80) ++count;
-        ReleaseDC(sheet, dc);
-        return count;
+        return darkPixels(sheet, 170, 70, -1, 200);
     };
     playerCharacter = nullptr;
     int labelsOnly = rightColumnInk();
