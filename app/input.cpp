@@ -141,7 +141,8 @@ win::LRESULT InputState::handleMessage(win::HWND hwnd, unsigned message, win::WP
         if (wParam < 256) keys[wParam] = 0;
         return 0;
     case WM_LBUTTONDOWN:
-        press(leftButton(), leftHeld, leftPressed);
+        // A press on a game screen is that screen's click, not a walk order.
+        if (g_screens.screenOf(hwnd) < 0) press(leftButton(), leftHeld, leftPressed);
         return 0;
     case WM_LBUTTONUP:
         screenClick(hwnd, lParam);

@@ -230,6 +230,8 @@ TEST_F(Screens, InventoryAndLootReleasesMoveItemsOnlyWhileTheirInputIsOn) {
     EXPECT_FALSE(g_screens.inventory.loot[0].empty);
 
     g_screens.inventoryInputEnabled = g_screens.lootInputEnabled = true;
+    DispatchMessage(MSG{g_screens.inventoryScreen, WM_LBUTTONDOWN, MK_LBUTTON, 0});
+    EXPECT_EQ(g_input.leftPressed, 0) << "a press on a screen does not walk the player";
     g_input.leftButton() = g_input.leftHeld = 1;
     release(g_screens.inventoryScreen, 30, 200); // backpack slot 0
     EXPECT_EQ(g_input.leftButton(), 0) << "the procedure still clears its button state";
