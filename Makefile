@@ -80,7 +80,7 @@ soak: content
 		UBSAN_OPTIONS=print_stacktrace=1 $(XVFB) $(ASAN_BUILD)/zeb-soak --game $(abspath $(ASAN_BUILD))/zeb \
 		--dir $(GAME_DIR) --seconds $(SOAK_SECONDS)
 
-bench: build
+bench: content
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; (cd $(BUILD) && $(XVFB) ./$$(basename $$b)) || exit 1; done
 
 format:

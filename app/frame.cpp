@@ -36,17 +36,6 @@ void setProjectionAndView() {
               g_camera.centre[1], g_camera.centre[2], 0.0, 0.0, 1.0);
 }
 
-// The sky and the terrain outside, or the dungeon inside.
-void drawWorld() {
-    if (g_engine.inDungeon == 0) {
-        g_engine.drawSky();
-        if (localTerrain) drawTerrain(*localTerrain);
-    } else if (dungeon) {
-        pickInDungeon(*dungeon);
-        drawDungeon(*dungeon, playerActor().position);
-    }
-}
-
 // Reads back the matrices and the depth under the cursor, and unprojects the
 // cursor into the world point under the mouse.
 void readBackMouseWorld(double x, double y) {
@@ -112,6 +101,16 @@ void drawOverlayPass() {
 }
 
 } // namespace
+
+void drawWorld() {
+    if (g_engine.inDungeon == 0) {
+        g_engine.drawSky();
+        if (localTerrain) drawTerrain(*localTerrain);
+    } else if (dungeon) {
+        pickInDungeon(*dungeon);
+        drawDungeon(*dungeon, playerActor().position);
+    }
+}
 
 void renderFrame() {
     setProjectionAndView();

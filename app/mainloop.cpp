@@ -1,6 +1,7 @@
 #include "app/mainloop.h"
 
 #include "actor/controller.h"
+#include "app/frame_times.h"
 #include "app/input.h"
 #include "app/window.h"
 #include "core/log.h"
@@ -13,6 +14,7 @@ MainLoop g_loop;
 
 int WinMain() {
     openLog();
+    readFrameTimeSettings();
     crt::srand(100);
     if (!openGLWindow("Zeb", g_settings.screenWidth, g_settings.screenHeight, 16,
                       g_engine.fullscreen)) {
@@ -62,4 +64,5 @@ void runPass() {
     g_input.handleInput();
     updateWorld();
     renderFrame();
+    recordFrameTime();
 }

@@ -20,6 +20,8 @@ void runMainLoop();
 void runPass();
 // The one-time start-up block (clears FLAG_INIT_PENDING as its last step).
 void runStartupBlock();
+// The sky and the terrain outside, or the dungeon inside (part of the frame).
+void drawWorld();
 // Draws one frame and presents it.
 void renderFrame();
 // Projection aspect: the integer quotient of width by height, as a double.

@@ -1,0 +1,219 @@
+// The outside frame (sky, terrain with light textures, dirt and fog, and
+// particles) of a fixed view compared with a reference picture taken from
+// the renderer before its drawing was reorganised for speed. The pictures
+// are compared as averages of 16 x 16 pixel blocks, which keeps the
+// rasteriser's own noise (texture level choice, edge pixels) out of it.
+//
+// ZEB_WRITE_REFERENCE_FRAME=<file> writes the picture instead of comparing.
+#include "../support/test_window.h"
+#include "app/mainloop.h"
+#include "core/camera.h"
+#include "core/random.h"
+#include "core/settings.h"
+#include "dungeon/world.h"
+#include "render/particles.h"
+#include "support.h"
+#include "terrain/terrain_draw.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr int WIDTH = 1024, HEIGHT = 768, BLOCK = 16;
+constexpr int BW = WIDTH / BLOCK, BH = HEIGHT / BLOCK;
+const std::string kReference = ZEB_SOURCE_DIR "/tests/terrain/reference/outside_view.ppm";
+
+using Picture = std::vector<unsigned char>; // BW x BH x 3, bottom row first
+
+Picture readBlocks() {
+    std::vector<unsigned char> px(std::size_t(WIDTH) * HEIGHT * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    Picture blocks(std::size_t(BW) * BH * 3);
+    for (int by = 0; by < BH; ++by)
+        for (int bx = 0; bx < BW; ++bx)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int y = 0; y < BLOCK; ++y)
+                    for (int x = 0; x < BLOCK; ++x)
+                        sum += px[(std::size_t(by * BLOCK + y) * WIDTH + bx * BLOCK + x) * 3 + c];
+                blocks[(std::size_t(by) * BW + bx) * 3 + c] =
+                    (unsigned char)((sum + BLOCK * BLOCK / 2) / (BLOCK * BLOCK));
+            }
+    return blocks;
+}
+
+bool writePpm(const std::string& path, const Picture& p) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << BW << " " << BH << "\n255\n";
+    for (int row = BH - 1; row >= 0; --row)
+        out.write(reinterpret_cast<const char*>(&p[std::size_t(row) * BW * 3]), BW * 3);
+    return bool(out);
+}
+
+bool readPpm(const std::string& path, Picture& p) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    in >> magic >> w >> h >> max;
+    in.get();
+    if (magic != "P6" || w != BW || h != BH || max != 255) return false;
+    p.assign(std::size_t(BW) * BH * 3, 0);
+    for (int row = BH - 1; row >= 0; --row)
+        in.read(reinterpret_cast<char*>(&p[std::size_t(row) * BW * 3]), BW * 3);
+    return bool(in);
+}
+
+// A bitmap pattern for a texture: stripes and a checker, so that texture
+// filtering and placement show.
+bool writePattern(const std::string& path, int side, int r, int g, int b) {
+    return terraintest::writeBmp(path, side, side, [&](int x, int y, unsigned char* c) {
+        const int shade = ((x / 8 + y / 8) % 2 ? 30 : 0) + (x % 16 < 2 ? 40 : 0);
+        c[0] = (unsigned char)std::min(255, r + shade);
+        c[1] = (unsigned char)std::min(255, g + shade);
+        c[2] = (unsigned char)std::min(255, b + shade);
+    });
+}
+
+// The game's files for the scene: heights, roads of dirt, the dummy light
+// image, ground textures, a sprite and six sky faces of different colours.
+bool writeScene(const terraintest::TempDir& dir) {
+    if (system(("mkdir -p '" + dir.file("Data/sky") + "'").c_str()) != 0) return false;
+    bool ok = terraintest::writeSyntheticHeightFile(dir.file("Data/terrain.dat"));
+    ok = ok && terraintest::writeBmp(dir.file("Data/dirt.bmp"), 2050, 2050,
+                                     [](int x, int y, unsigned char* c) {
+                                         const int d = std::min(x % 128, y % 128);
+                                         c[0] = (unsigned char)(d < 8 ? 255 - d * 30 : 0);
+                                         c[1] = c[2] = 0;
+                                     });
+    ok = ok && terraintest::writeBmp(dir.file("Data/dummylight128.bmp"), 128, 128,
+                                     [](int, int, unsigned char* c) { c[0] = c[1] = c[2] = 90; });
+    ok = ok && writePattern(dir.file("Data/grass.bmp"), 64, 40, 120, 30);
+    ok = ok && writePattern(dir.file("Data/rock.bmp"), 64, 110, 100, 95);
+    ok = ok && writePattern(dir.file("Data/path.bmp"), 64, 150, 100, 50);
+    ok = ok && terraintest::writeBmp(dir.file("Data/sprite0.bmp"), 32, 32,
+                                     [](int x, int y, unsigned char* c) {
+                                         const int d = (x - 16) * (x - 16) + (y - 16) * (y - 16);
+                                         c[0] = c[1] = (unsigned char)(d < 200 ? 255 : 0);
+                                         c[2] = (unsigned char)(d < 200 ? 80 : 0);
+                                     });
+    for (int f = 0; ok && f < SKY_FACE_COUNT; ++f)
+        ok = writePattern(dir.file("Data/sky/sky3_" + std::to_string(f) + ".bmp"), 32, 40 * f, 120,
+                          250 - 30 * f);
+    return ok;
+}
+
+class ReferenceFrame : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        terrain = nullptr;
+        localTerrain = nullptr;
+        g_particles.clear();
+        g_camera = savedCamera_;
+        g_settings.timeFactor = 0.0;
+    }
+    Camera savedCamera_ = g_camera;
+};
+
+TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    terraintest::TempDir dir;
+    ASSERT_TRUE(writeScene(dir));
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+
+    g_engine.fogEnabled = true;
+    g_engine.initGLState();
+    g_engine.probeMultitexture();
+    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
+    g_engine.lightEnabled = true;
+    g_engine.lightType = 3;
+    g_engine.inDungeon = 0;
+    g_engine.worldTextures[TEX_GRASS] =
+        g_engine.loadTexture("Data/grass.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
+    g_engine.worldTextures[TEX_ROCK] =
+        g_engine.loadTexture("Data/rock.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
+    g_engine.worldTextures[TEX_PATH] =
+        g_engine.loadTexture("Data/path.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
+    g_engine.spriteTextures[0] =
+        g_engine.loadTexture("Data/sprite0.bmp", GL_CLAMP_TO_EDGE, GL_LINEAR, GL_RGBA, false);
+    g_engine.buildSky();
+
+    TerrainBuildOptions options;
+    options.lightType = 3;
+    options.useGL = g_engine.multitexture;
+    crt::srand(100);
+    auto list = std::make_unique<TerrainList>();
+    list->build(options);
+    list->finishPages();
+    ASSERT_EQ(chdir(cwd), 0);
+    // Objects on the pages are other pictures' business.
+    for (TerrainPage* p = list->head; p; p = p->next)
+        p->decorCount = p->buildingCount = p->portalCount = 0;
+
+    g_settings.applyDetailLevel(3);
+    g_camera.mode = CAMERA_FOLLOW;
+    g_camera.pitch = -0.3f;
+    g_camera.yaw = 0.8f;
+    g_camera.far = g_settings.terrainViewRange;
+    const double start[3] = {6366.0, 5549.0, 0.0};
+    auto window_ = std::make_unique<LocalTerrain>(*list, start[0], start[1]);
+    const double player[3] = {start[0], start[1], window_->heightAt(start[0], start[1]) + 7.0};
+    g_camera.follow(player);
+    window_->rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
+    terrain = list.get();
+    localTerrain = window_.get();
+    g_engine.fogColor[0] = 0.62f, g_engine.fogColor[1] = 0.64f, g_engine.fogColor[2] = 0.64f;
+    g_engine.fogStart = float(g_camera.far / 2);
+    g_engine.fogEnd = float(g_camera.far);
+    g_engine.applyFog();
+
+    // Particles standing still: two above the ground ahead, one buried.
+    g_settings.timeFactor = 0.0;
+    g_particles.clear();
+    g_particles.addParticle(float(player[0]), float(player[1]), float(player[2] + 4), 100, 0, 2, 0);
+    g_particles.addParticle(float(player[0] + 20), float(player[1] + 25), float(player[2] + 10),
+                            100, 0, 3, 0);
+    g_particles.addParticle(float(player[0] + 40), float(player[1] + 40), float(player[2] - 60),
+                            100, 0, 6, 0);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(g_camera.fov, frameAspect(WIDTH, HEIGHT), 1.0, g_camera.far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
+              g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+    drawWorld();
+    g_particles.drawParticles();
+    glFinish();
+    const Picture now = readBlocks();
+
+    if (const char* out = std::getenv("ZEB_WRITE_REFERENCE_FRAME")) {
+        ASSERT_TRUE(writePpm(out, now));
+        GTEST_SKIP() << "reference written to " << out;
+    }
+    Picture before;
+    ASSERT_TRUE(readPpm(kReference, before)) << kReference;
+    long total = 0;
+    int worst = 0, worstAt = 0;
+    for (std::size_t k = 0; k < now.size(); ++k) {
+        const int d = std::abs(int(now[k]) - int(before[k]));
+        total += d;
+        if (d > worst) worst = d, worstAt = int(k / 3);
+    }
+    EXPECT_LE(worst, 12) << "block (" << worstAt % BW << ", " << worstAt / BW << ")";
+    EXPECT_LE(double(total) / double(now.size()), 1.0);
+}
+
+} // namespace
