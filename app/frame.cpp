@@ -104,8 +104,9 @@ void drawOverlayPass() {
 
 void drawWorld() {
     if (g_engine.inDungeon == 0) {
-        g_engine.drawSky();
+        // The sky goes where the terrain and its objects left the screen open.
         if (localTerrain) drawTerrain(*localTerrain);
+        g_engine.drawSky();
     } else if (dungeon) {
         pickInDungeon(*dungeon);
         drawDungeon(*dungeon, playerActor().position);

@@ -41,8 +41,8 @@ void drawOutsideFrame(LocalTerrain& w) {
     glLoadIdentity();
     gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
               g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
-    g_engine.drawSky();
     drawTerrain(w);
+    g_engine.drawSky();
     win::SwapBuffers();
     glFinish();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

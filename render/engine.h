@@ -207,6 +207,7 @@ class Engine {
     void drawOverlay();
 
     void buildSky();
+    // After the world: fills the pixels nothing has been drawn on.
     void drawSky();
 };
 

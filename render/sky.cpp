@@ -35,8 +35,16 @@ void Engine::buildSky() {
     }
 }
 
+// Drawn after the world, at the far end of the depth range and without
+// writing depth: the sky passes the depth test only where the depth buffer
+// still holds its cleared value, so it shows exactly where it showed when it
+// was laid under everything, and the rasteriser skips the pixels the world
+// already covers instead of filling the whole screen twice.
 void Engine::drawSky() {
-    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
     glPushMatrix();
     glColor3f(1.0f, 1.0f, 1.0f);
     // Only the view direction counts: the cube is always centred on the eye.
@@ -52,6 +60,7 @@ void Engine::drawSky() {
         }
         glEnd();
     }
-    glEnable(GL_DEPTH_TEST);
+    glDepthRange(0.0, 1.0);
+    glDepthMask(GL_TRUE);
     glPopMatrix();
 }

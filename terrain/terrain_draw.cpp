@@ -139,8 +139,12 @@ namespace {
 struct DrawSetup {
     bool units = false;        // glActiveTextureARB and glMultiTexCoord2fARB exist
     bool multitexture = false; // grass and rock blended on units 0 and 1
-    bool lightTexture = false; // the page's light texture on unit 2
+    bool lightTexture = false; // the page's light texture on lightUnit
     bool vertexLight = false;  // light type 1: vertex colours carry the light
+    // The path texture blended in on unit 2 by the vertex colour, which is
+    // free when it carries no light, instead of a second, blended pass.
+    bool dirtOnUnit = false;
+    GLenum lightUnit = GL_TEXTURE2_ARB;
     float lightScale = 1.0f / 64.0f;
 };
 
@@ -161,7 +165,24 @@ void disableUnit(const DrawSetup& s, GLenum unit) {
     glDisable(GL_TEXTURE_2D);
 }
 
+int textureUnits() {
+    GLint units = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    return units;
+}
+
 void setUpTextures(const DrawSetup& s) {
+    // Ground textures that have mipmaps are read from the nearest level:
+    // blending two levels doubles the software rasteriser's sampling for a
+    // difference that only shows along the lines where the level changes.
+    selectUnit(s, GL_TEXTURE0_ARB);
+    for (int t : {TEX_GRASS, TEX_ROCK, TEX_PATH}) {
+        glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[t]);
+        GLint filter = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        if (filter == GL_LINEAR_MIPMAP_LINEAR)
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    }
     if (!s.multitexture) {
         glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
         return;
@@ -170,7 +191,8 @@ void setUpTextures(const DrawSetup& s) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+    // The colour is white unless it carries the dirt weight.
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, s.dirtOnUnit ? GL_REPLACE : GL_MODULATE);
     // Rock over grass by the vertex alpha, which carries the slope.
     selectUnit(s, GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
@@ -182,6 +204,21 @@ void setUpTextures(const DrawSetup& s) {
     glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_INTERPOLATE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA_ARB, GL_PRIMARY_COLOR_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA);
+    if (!s.dirtOnUnit) return;
+    // Path over the result by the vertex colour, which carries the dirt:
+    // path x d + ground x (1 - d), then the light texture multiplies both, as
+    // the light did when the path was blended over the lit ground.
+    selectUnit(s, GL_TEXTURE2_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_PATH]);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_PRIMARY_COLOR_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_PREVIOUS_ARB);
 }
 
 // Seams: each edge of the page that meets a coarser neighbour follows it.
@@ -239,51 +276,175 @@ struct RowBuffers {
     }
 };
 
-void fillRow(const TerrainPage& p, RowBuffers& rb, int j, int s) {
+void fillRow(const TerrainPage& p, RowBuffers& rb, int j, int s, bool count) {
     for (int i = 0; i < PAGE_VERTS; i += s) {
         rb.curPos[i][0] = CELL_SIZE * i;
         rb.curPos[i][1] = CELL_SIZE * j;
         rb.curPos[i][2] = drawnHeight(p, i, j);
         rb.curTex[i][0] = i / TEXTURE_CELLS;
         rb.curTex[i][1] = j / TEXTURE_CELLS;
-        g_terrainTriangles += 2;
+        if (count) g_terrainTriangles += 2;
     }
 }
 
+// dirt is the page's dirt weight where its dirt is drawn, else null.
 void vertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
-            const double (*tex)[3], int i, int row) {
+            const double (*tex)[3], int i, int row, const float (*dirt)[PAGE_VERTS]) {
     const float l = s.vertexLight ? p.light[i][row] : 1.0f;
     const float u = float(tex[i][0]), v = float(tex[i][1]);
     if (!s.multitexture) {
         if (s.vertexLight) glColor3f(l, l, l);
         texCoord(s, GL_TEXTURE0_ARB, u, v);
     } else {
-        glColor4f(l, l, l, p.slope[i][row]);
+        // Without vertex light the colour is free to carry the dirt weight.
+        const float c = s.dirtOnUnit ? (dirt ? dirt[i][row] : 0.0f) : l;
+        glColor4f(c, c, c, p.slope[i][row]);
         texCoord(s, GL_TEXTURE0_ARB, u, v);
         texCoord(s, GL_TEXTURE1_ARB, u, v);
-        if (s.lightTexture) texCoord(s, GL_TEXTURE2_ARB, i * s.lightScale, row * s.lightScale);
+        if (s.dirtOnUnit) texCoord(s, GL_TEXTURE2_ARB, u, v);
+        if (s.lightTexture) texCoord(s, s.lightUnit, i * s.lightScale, row * s.lightScale);
     }
     glVertex3d(pos[i][0], pos[i][1], pos[i][2]);
 }
 
-void drawStrip(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, int j, int step) {
-    if (s.multitexture) {
-        selectUnit(s, GL_TEXTURE0_ARB);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
-        selectUnit(s, GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
-    }
-    glBegin(GL_QUAD_STRIP);
-    for (int i = 0; i < PAGE_VERTS; i += step) {
-        vertex(s, p, rb.prevPos, rb.prevTex, i, j - step);
-        vertex(s, p, rb.curPos, rb.curTex, i, j);
-    }
-    glEnd();
+void bindLightTexture(const DrawSetup& s, const TerrainPage& p) {
+    selectUnit(s, s.lightUnit);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, p.lightTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
 }
 
-// Path texture blended in by the dirt weight, quad by quad.
-void drawDirt(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, int j, int step) {
+// Grass on unit 0 and the page's light texture on its unit.
+void beginGround(const DrawSetup& s, const TerrainPage& p) {
+    // Grass again on unit 0, also with a single unit, where the dirt pass of
+    // the page before left the path bound.
+    selectUnit(s, GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_GRASS]);
+    if (s.lightTexture)
+        bindLightTexture(s, p);
+    else if (s.multitexture)
+        disableUnit(s, s.lightUnit);
+}
+
+bool dirtAt(const TerrainPage& p, int i0, int j0, int i1, int j1) {
+    return p.dirt[i0][j0] != 0.0f || p.dirt[i0][j1] != 0.0f || p.dirt[i1][j0] != 0.0f ||
+           p.dirt[i1][j1] != 0.0f;
+}
+
+// A quad whose four corners carry a dirt weight of 1 or more is painted over
+// completely by the dirt pass (alpha 1 replaces what lies below it, and the
+// dirt quad writes the same depth), so the ground need not be drawn there.
+bool fullDirtAt(const TerrainPage& p, int i0, int j0, int i1, int j1) {
+    return p.dirt[i0][j0] >= 1.0f && p.dirt[i0][j1] >= 1.0f && p.dirt[i1][j0] >= 1.0f &&
+           p.dirt[i1][j1] >= 1.0f;
+}
+
+// What a quad of the ground needs beyond grass and light: rock where a
+// corner is steep, the path where a corner has dirt (when the dirt has a
+// unit of its own). Where no corner needs it, the unit's weight is 0 over the
+// whole quad and leaving the unit off gives the same colour for less work.
+enum : int { QUAD_ROCK = 1, QUAD_DIRT = 2, QUAD_CLASSES = 4, QUAD_SKIPPED = -1 };
+
+int quadClass(const DrawSetup& s, const TerrainPage& p, int i0, int j0, int i1, int j1,
+              bool dirtPass) {
+    // Under full dirt a separate dirt pass paints over the quad entirely.
+    if (dirtPass && !s.dirtOnUnit && fullDirtAt(p, i0, j0, i1, j1)) return QUAD_SKIPPED;
+    int c = 0;
+    if (s.multitexture && (p.slope[i0][j0] > 0.0f || p.slope[i0][j1] > 0.0f ||
+                           p.slope[i1][j0] > 0.0f || p.slope[i1][j1] > 0.0f))
+        c |= QUAD_ROCK;
+    if (dirtPass && s.dirtOnUnit && dirtAt(p, i0, j0, i1, j1)) c |= QUAD_DIRT;
+    return c;
+}
+
+// The quads of one class in a row, as quad strips over each run of them;
+// every quad keeps its own corners and their order.
+void drawStrip(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, int j, int step,
+               const signed char* classes, int wanted, bool dirtPass) {
+    const int r0 = j - step;
+    const float(*dirt)[PAGE_VERTS] = dirtPass ? p.dirt : nullptr;
+    int i = 0;
+    while (i + step < PAGE_VERTS) {
+        if (classes[i / step] != wanted) {
+            i += step;
+            continue;
+        }
+        glBegin(GL_QUAD_STRIP);
+        vertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
+        vertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+        do {
+            i += step;
+            vertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
+            vertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+        } while (i + step < PAGE_VERTS && classes[i / step] == wanted);
+        glEnd();
+    }
+}
+
+void enableUnitIf(const DrawSetup& s, GLenum unit, bool on) {
+    selectUnit(s, unit);
+    if (on)
+        glEnable(GL_TEXTURE_2D);
+    else
+        glDisable(GL_TEXTURE_2D);
+}
+
+void useQuadClass(const DrawSetup& s, int c) {
+    if (s.multitexture) enableUnitIf(s, GL_TEXTURE1_ARB, (c & QUAD_ROCK) != 0);
+    if (s.dirtOnUnit) enableUnitIf(s, GL_TEXTURE2_ARB, (c & QUAD_DIRT) != 0);
+}
+
+// Class of every quad drawn at the page's step, by row; returns the set of
+// classes that occur (bit c for class c).
+using QuadClasses = signed char[PAGE_CELLS][PAGE_CELLS];
+int classifyQuads(const DrawSetup& s, const TerrainPage& p, int step, bool dirtPass,
+                  QuadClasses& out) {
+    int present = 0;
+    for (int j = step; j < PAGE_VERTS; j += step)
+        for (int i = 0; i + step < PAGE_VERTS; i += step) {
+            const int c = quadClass(s, p, i, j - step, i + step, j, dirtPass);
+            out[j / step - 1][i / step] = (signed char)c;
+            if (c >= 0) present |= 1 << c;
+        }
+    return present;
+}
+
+// The ground of a page, one class of quads after the other so that the
+// texture units change at most four times a page.
+void drawGround(const DrawSetup& s, const TerrainPage& p, bool dirtPass) {
+    const int step = p.lodStep;
+    QuadClasses classes;
+    const int present = classifyQuads(s, p, step, dirtPass, classes);
+    RowBuffers rb{g_terrainRows->rows[0], g_terrainRows->rows[1], g_terrainRows->rows[2],
+                  g_terrainRows->rows[3]};
+    bool counted = false;
+    for (int c = 0; c < QUAD_CLASSES; ++c) {
+        if (!(present & (1 << c))) continue;
+        useQuadClass(s, c);
+        for (int j = 0; j < PAGE_VERTS; j += step) {
+            fillRow(p, rb, j, step, !counted);
+            if (j > 0) drawStrip(s, p, rb, j, step, classes[j / step - 1], c, dirtPass);
+            rb.swap();
+        }
+        counted = true;
+    }
+    // A page drawn entirely by its dirt pass still counts its strips.
+    for (int j = 0; j < PAGE_VERTS && !counted; j += step)
+        fillRow(p, rb, j, step, true);
+}
+
+// Path texture blended in by the dirt weight over the page's quads that have
+// dirt at a corner, after all its ground strips: one change of texture state
+// per page. Each quad repeats the vertices and the corner order of its strip,
+// so it lies exactly on the ground drawn there.
+void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
+    bool any = false;
+    for (int j = step; j < PAGE_VERTS && !any; j += step)
+        for (int i = 0; i + step < PAGE_VERTS && !any; i += step)
+            any = dirtAt(p, i, j - step, i + step, j);
+    if (!any) return;
     disableUnit(s, GL_TEXTURE1_ARB);
     disableUnit(s, GL_TEXTURE2_ARB);
     disableUnit(s, GL_TEXTURE3_ARB);
@@ -292,33 +453,23 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, in
     glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_PATH]);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const int r0 = j - step;
-    for (int i = 0; i + step < PAGE_VERTS; i += step) {
-        const int i1 = i + step;
-        if (p.dirt[i][r0] == 0.0f && p.dirt[i][j] == 0.0f && p.dirt[i1][r0] == 0.0f &&
-            p.dirt[i1][j] == 0.0f)
-            continue;
-        glBegin(GL_QUAD_STRIP);
-        for (int e = 0; e < 4; ++e) {
-            const int ci = e < 2 ? i : i1, row = (e % 2 == 0) ? r0 : j;
-            const double(*pos)[3] = row == j ? rb.curPos : rb.prevPos;
-            const double(*tex)[3] = row == j ? rb.curTex : rb.prevTex;
-            const float l = g_engine.lightEnabled ? p.light[ci][row] : 1.0f;
-            glColor4f(l, l, l, p.dirt[ci][row]);
-            texCoord(s, GL_TEXTURE0_ARB, float(tex[ci][0]), float(tex[ci][1]));
-            glVertex3d(pos[ci][0], pos[ci][1], pos[ci][2]);
+    for (int j = step; j < PAGE_VERTS; j += step) {
+        const int r0 = j - step;
+        for (int i = 0; i + step < PAGE_VERTS; i += step) {
+            const int i1 = i + step;
+            if (!dirtAt(p, i, r0, i1, j)) continue;
+            glBegin(GL_QUAD_STRIP);
+            for (int e = 0; e < 4; ++e) {
+                const int ci = e < 2 ? i : i1, row = (e % 2 == 0) ? r0 : j;
+                const float l = g_engine.lightEnabled ? p.light[ci][row] : 1.0f;
+                glColor4f(l, l, l, p.dirt[ci][row]);
+                texCoord(s, GL_TEXTURE0_ARB, ci / TEXTURE_CELLS, row / TEXTURE_CELLS);
+                glVertex3d(CELL_SIZE * ci, CELL_SIZE * row, drawnHeight(p, ci, row));
+            }
+            glEnd();
         }
-        glEnd();
     }
     glDisable(GL_BLEND);
-}
-
-void bindLightTexture(const DrawSetup& s, const TerrainPage& p) {
-    selectUnit(s, GL_TEXTURE2_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, p.lightTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
 }
 
 void drawWalkMap(const DrawSetup& s, const TerrainPage& p) {
@@ -349,24 +500,44 @@ void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b,
     const Seams seams = mendSeams(p, w, a, b, n);
     glPushMatrix();
     glTranslated(p.originX, p.originY, p.originZ);
-    const int step = p.lodStep;
-    RowBuffers rb{g_terrainRows->rows[0], g_terrainRows->rows[1], g_terrainRows->rows[2],
-                  g_terrainRows->rows[3]};
-    const bool useLightTexture = s.lightTexture && p.lightTexture != 0;
     DrawSetup ps = s;
-    ps.lightTexture = useLightTexture;
-    for (int j = 0; j < PAGE_VERTS; j += step) {
-        if (useLightTexture) bindLightTexture(ps, p);
-        fillRow(p, rb, j, step);
-        if (j > 0) {
-            drawStrip(ps, p, rb, j, step);
-            if (p.lodLevel <= g_settings.terrainDetail) drawDirt(ps, p, rb, j, step);
-        }
-        rb.swap();
-    }
+    ps.lightTexture = s.lightTexture && p.lightTexture != 0;
+    const bool dirtPass = p.lodLevel <= g_settings.terrainDetail;
+    beginGround(ps, p);
+    drawGround(ps, p, dirtPass);
+    if (dirtPass && !s.dirtOnUnit) drawDirt(ps, p, p.lodStep);
     restoreSeams(p, seams);
     glPopMatrix();
     if (g_engine.showWalkMap && p.lodLevel < 3) drawWalkMap(s, p);
+}
+
+// The visible pages of the window, nearest first, so that the rasteriser's
+// depth test rejects the hidden parts of farther pages before they are
+// textured.
+struct VisiblePages {
+    struct Cell {
+        int a, b;
+        double distance2;
+    };
+    Cell cells[MAX_WINDOW_PAGES * MAX_WINDOW_PAGES];
+    int count = 0;
+};
+
+void orderFrontToBack(const LocalTerrain& w, const double eye[3], VisiblePages& out) {
+    const int n = LocalTerrain::windowPages();
+    out.count = 0;
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            const TerrainPage* p = w.pages[a][b];
+            if (!p || !p->visible) continue;
+            const double dx = p->originX + PAGE_SIZE / 2 - eye[0];
+            const double dy = p->originY + PAGE_SIZE / 2 - eye[1];
+            out.cells[out.count++] = {a, b, dx * dx + dy * dy};
+        }
+    std::stable_sort(out.cells, out.cells + out.count,
+                     [](const VisiblePages::Cell& x, const VisiblePages::Cell& y) {
+                         return x.distance2 < y.distance2;
+                     });
 }
 
 } // namespace
@@ -395,15 +566,18 @@ void drawTerrain(LocalTerrain& w) {
                      (g_engine.lightType == 2 || g_engine.lightType == 3);
     s.vertexLight = g_engine.lightEnabled && g_engine.lightType == 1;
     s.lightScale = g_engine.lightType == 3 ? 1.0f / 128.0f : 1.0f / 64.0f;
+    s.dirtOnUnit = s.multitexture && !s.vertexLight && textureUnits() >= 4;
+    if (s.dirtOnUnit) s.lightUnit = GL_TEXTURE3_ARB;
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     setUpTextures(s);
     const int n = LocalTerrain::windowPages();
-    for (int a = 0; a < n; ++a)
-        for (int b = 0; b < n; ++b) {
-            TerrainPage* p = w.pages[a][b];
-            if (p && p->visible) drawPage(s, *p, w, a, b, n);
-        }
+    VisiblePages order;
+    orderFrontToBack(w, g_camera.eye, order);
+    for (int k = 0; k < order.count; ++k) {
+        const int a = order.cells[k].a, b = order.cells[k].b;
+        drawPage(s, *w.pages[a][b], w, a, b, n);
+    }
     disableUnit(s, GL_TEXTURE1_ARB);
     disableUnit(s, GL_TEXTURE2_ARB);
     disableUnit(s, GL_TEXTURE3_ARB);

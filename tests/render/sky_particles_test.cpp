@@ -111,6 +111,48 @@ TEST_F(SkyTest, MovingTheEyeWithoutTurningLeavesTheSkyUnchanged) {
     EXPECT_NE(readPixel(300, 500).b, a.b);
 }
 
+TEST_F(SkyTest, FillsOnlyWhatTheWorldLeftOpenAndWritesNoDepth) {
+    drawLooking(0, 0, 0, 1, 0, 0);
+    const float skyDepth = [] {
+        float d = 0;
+        glReadPixels(100, 100, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &d);
+        return d;
+    }();
+    EXPECT_FLOAT_EQ(skyDepth, 1.0f) << "the sky leaves the cleared depth";
+    // A far piece of world over the lower left quarter, drawn before the sky.
+    clearFrame();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(-1.0f, -1.0f, 0.99f);
+    glVertex3f(0.0f, -1.0f, 0.99f);
+    glVertex3f(0.0f, 0.0f, 0.99f);
+    glVertex3f(-1.0f, 0.0f, 0.99f);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(90.0, 1.0, 1.0, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    engine_.drawSky();
+    const auto world = readPixel(256, 192), open = readPixel(768, 576);
+    EXPECT_NEAR(world.r, 1.0f, 0.01f) << "the world stays in front of the sky";
+    EXPECT_NEAR(world.g, 0.0f, 0.01f);
+    EXPECT_NEAR(world.b, 1.0f, 0.01f);
+    EXPECT_EQ(blueByte(768, 576), 85) << "the sky where nothing was drawn";
+    EXPECT_NEAR(open.g, 1.0f, 0.02f);
+    GLboolean mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_TRUE(mask) << "depth writes back on";
+    double range[2] = {};
+    glGetDoublev(GL_DEPTH_RANGE, range);
+    EXPECT_EQ(range[0], 0.0);
+    EXPECT_EQ(range[1], 1.0);
+}
+
 // ---- particle pool ------------------------------------------------------------
 
 TEST(ParticlePool, FullPoolDropsTheNextAndFreedEntriesAreReused) {

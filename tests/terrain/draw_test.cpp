@@ -118,64 +118,90 @@ void drawView(LocalTerrain& w) {
     glFinish();
 }
 
-TEST(TerrainPixels, GroundBelowTheHorizonSkyAboveAndDirtBlendsThePath) {
+void fillPage(TerrainPage& p, float (TerrainPage::*field)[PAGE_VERTS][PAGE_VERTS], float v) {
+    for (auto& row : p.*field)
+        for (float& x : row)
+            x = v;
+}
+
+// With vertex light the dirt is a second, blended pass; without it the path
+// is blended in on a texture unit of its own by the vertex colour. Both must
+// give the same pictures.
+TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
     ZEB_REQUIRE_GL_WINDOW(window);
-    g_settings.applyDetailLevel(3);
+    struct Mode {
+        const char* name;
+        bool lightEnabled;
+        int lightType;
+    };
+    const Mode modes[] = {{"vertex light, dirt pass", true, 1}, {"unlit, dirt unit", false, 3}};
     g_engine.fogEnabled = false;
     g_engine.initGLState();
     g_engine.probeMultitexture();
     g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
-    g_engine.lightEnabled = true;
-    g_engine.lightType = 1;
     g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
     g_engine.worldTextures[TEX_ROCK] = solidTexture(128, 128, 128);
     g_engine.worldTextures[TEX_PATH] = solidTexture(220, 0, 0);
-
-    auto list = terraintest::makeFlatList(5, 5);
-    for (TerrainPage* p = list->head; p; p = p->next)
-        for (auto& row : p->light)
-            for (float& l : row)
-                l = 1.0f;
-    list->finishPages();
-    heightScale = 0.001f;
     Camera saved = g_camera;
-    g_camera.mode = CAMERA_FREE;
-    g_camera.eye[0] = 640.0, g_camera.eye[1] = 300.0, g_camera.eye[2] = 60.0;
-    g_camera.yaw = float(M_PI / 2);
-    g_camera.pitch = -0.2f;
-    g_camera.far = 3000;
-    g_camera.updateCamera();
-    LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
+    for (const Mode& m : modes) {
+        SCOPED_TRACE(m.name);
+        g_settings.applyDetailLevel(3);
+        g_engine.lightEnabled = m.lightEnabled;
+        g_engine.lightType = m.lightType;
+        auto list = terraintest::makeFlatList(5, 5);
+        for (TerrainPage* p = list->head; p; p = p->next)
+            fillPage(*p, &TerrainPage::light, 1.0f);
+        list->finishPages();
+        heightScale = 0.001f;
+        g_camera.mode = CAMERA_FREE;
+        g_camera.eye[0] = 640.0, g_camera.eye[1] = 300.0, g_camera.eye[2] = 60.0;
+        g_camera.yaw = float(M_PI / 2);
+        g_camera.pitch = -0.2f;
+        g_camera.far = 3000;
+        g_camera.updateCamera();
+        LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
 
-    drawView(w);
-    const Pixel ground = readPixel(512, 60), sky = readPixel(512, 740);
-    EXPECT_GT(ground.g, 150) << "grass below the horizon";
-    EXPECT_LT(ground.r, 40);
-    EXPECT_LT(ground.b, 40);
-    EXPECT_EQ(sky.b, 255) << "the clear colour above the terrain's far edge";
-    EXPECT_EQ(sky.g, 0);
-    EXPECT_GT(g_terrainTriangles, 0);
+        drawView(w);
+        const Pixel ground = readPixel(512, 60), sky = readPixel(512, 740);
+        EXPECT_GT(ground.g, 150) << "grass below the horizon";
+        EXPECT_LT(ground.r, 40);
+        EXPECT_LT(ground.b, 40);
+        EXPECT_EQ(sky.b, 255) << "the clear colour above the terrain's far edge";
+        EXPECT_EQ(sky.g, 0);
+        EXPECT_GT(g_terrainTriangles, 0);
 
-    // Full dirt on the page under the view: the path texture covers the grass.
-    TerrainPage* under = list->findPage(512, 256);
-    for (auto& row : under->dirt)
-        for (float& d : row)
-            d = 1.0f;
-    drawView(w);
-    const Pixel dirt = readPixel(512, 60);
-    EXPECT_GT(dirt.r, 150) << "path blended over the grass";
-    EXPECT_LT(dirt.g, 60);
-    // With the least detail no dirt is drawn at all.
-    g_settings.applyDetailLevel(0);
-    w.rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
-    drawView(w);
-    const Pixel plain = readPixel(512, 60);
-    EXPECT_GT(plain.g, 150);
-    EXPECT_LT(plain.r, 40);
-    // Seams were restored after every page.
-    for (int k = 0; k < PAGE_VERTS; ++k)
-        EXPECT_EQ(under->edgeHighY[k], under->height[k][64]);
-
+        // Dirt on the page under the view: half of it mixes path and grass,
+        // full dirt covers the grass.
+        TerrainPage* under = list->findPage(512, 256);
+        fillPage(*under, &TerrainPage::dirt, 0.5f);
+        drawView(w);
+        const Pixel half = readPixel(512, 60);
+        EXPECT_NEAR(half.r, 110, 8) << "half path";
+        EXPECT_NEAR(half.g, 100, 8) << "half grass";
+        fillPage(*under, &TerrainPage::dirt, 1.0f);
+        drawView(w);
+        const Pixel dirt = readPixel(512, 60);
+        EXPECT_GT(dirt.r, 200) << "path blended over the grass";
+        EXPECT_LT(dirt.g, 20);
+        // With the least detail no dirt is drawn at all.
+        g_settings.applyDetailLevel(0);
+        w.rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
+        drawView(w);
+        const Pixel plain = readPixel(512, 60);
+        EXPECT_GT(plain.g, 150);
+        EXPECT_LT(plain.r, 40);
+        // Steep ground shows the rock.
+        if (g_engine.multitexture) {
+            fillPage(*under, &TerrainPage::slope, 1.0f);
+            drawView(w);
+            const Pixel rock = readPixel(512, 60);
+            EXPECT_NEAR(rock.r, 128, 4);
+            EXPECT_NEAR(rock.g, 128, 4);
+        }
+        // Seams were restored after every page.
+        for (int k = 0; k < PAGE_VERTS; ++k)
+            EXPECT_EQ(under->edgeHighY[k], under->height[k][64]);
+    }
     g_settings.applyDetailLevel(3);
     g_camera = saved;
 }
