@@ -95,6 +95,8 @@ void GameScreens::clickEquipmentSlot(int slot) {
 void GameScreens::takeLoot(int lootSlot) {
     inventory.takeLoot(lootSlot);
     repaintInventory();
+    // The loot screen shows the slot emptied too.
+    InvalidateRect(lootScreen, nullptr, false);
 }
 
 void initInventory() {

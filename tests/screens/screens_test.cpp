@@ -144,6 +144,10 @@ TEST_F(Screens, InventoryAndLootPaintTheirSlotsByState) {
     pumpMessages();
     EXPECT_EQ(pixel(inv, 17, 200), BLACK) << "slot 0 after the helm left";
     EXPECT_EQ(pixel(inv, 99, 20), GREEN) << "the helm worn";
+    release(g_screens.lootScreen, 20, 20);
+    pumpMessages();
+    EXPECT_EQ(pixel(g_screens.lootScreen, 6, 10), BLACK) << "the sword taken";
+    EXPECT_EQ(pixel(inv, 17, 200), GREEN) << "the sword in slot 0";
     EXPECT_EQ(GdiObjectCount(), 0) << "pens and regions are all deleted";
     EXPECT_EQ(DeviceContextCount(), 0) << "contexts are all released";
 }
