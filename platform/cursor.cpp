@@ -6,15 +6,32 @@ using namespace detail;
 
 // ---- cursor and time --------------------------------------------------------------
 
+void detail::trackPointer(SDL_Window* w, int x, int y) {
+    int left = 0, top = 0;
+    if (w) SDL_GetWindowPosition(w, &left, &top);
+    Layer& l = layer();
+    l.pointer = POINT{left + x, top + y};
+    l.pointerKnown = true;
+}
+
 bool GetCursorPos(POINT& p) {
-    if (!layer().videoReady) return false;
-    SDL_GetGlobalMouseState(&p.x, &p.y);
+    Layer& l = layer();
+    if (!l.videoReady) return false;
+    // Until the window has seen the pointer, ask the display where it is.
+    if (!l.pointerKnown)
+        SDL_GetGlobalMouseState(&p.x, &p.y);
+    else
+        p = l.pointer;
     return true;
 }
 
 bool SetCursorPos(int x, int y) {
-    if (!layer().videoReady) return false;
-    return SDL_WarpMouseGlobal(x, y) == 0;
+    Layer& l = layer();
+    if (!l.videoReady || SDL_WarpMouseGlobal(x, y) != 0) return false;
+    // The motion event of the warp comes later; the pointer is there now.
+    l.pointer = POINT{x, y};
+    l.pointerKnown = true;
+    return true;
 }
 
 int ShowCursor(bool show) {

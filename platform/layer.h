@@ -29,6 +29,12 @@ struct Layer {
     std::function<void*(const char*)> procLookup;
     bool systemEvents = true;
     int cursorCount = 0;
+    // The pointer in screen coordinates, as the layer last saw it: from the
+    // window's motion and button events and from its own warps. SDL's global
+    // pointer state is not used, since X11 refreshes it only on raw device
+    // events and a warp leaves it stale.
+    POINT pointer;
+    bool pointerKnown = false;
     SDL_Cursor* crossCursor = nullptr;
     std::uint32_t lastTick = 0;
 };
@@ -38,5 +44,7 @@ bool failing(Step s);
 inline HWND handleOf(SDL_Window* w) {
     return static_cast<HWND>(w);
 }
+// Records the pointer at client point (x, y) of window w, in screen coordinates.
+void trackPointer(SDL_Window* w, int x, int y);
 
 } // namespace win::detail

@@ -154,12 +154,32 @@ void translateButton(const SDL_MouseButtonEvent& e) {
     default:
         return;
     }
-    // A second quick press arrives as a double click, as on Windows.
-    if (down && e.clicks == 2 && e.button == SDL_BUTTON_LEFT) msg = WM_LBUTTONDBLCLK;
+    // The main window's class asks for no double clicks, so a quick second
+    // press is a plain button-down like the first (SDL's click count is not used).
     SDL_Window* w = windowOf(e.windowID);
+    trackPointer(w, e.x, e.y);
     int dx = 0, dy = 0;
     clientOffset(w, dx, dy);
     push(w, msg, mouseKeyState(), MAKELPARAM(e.x + dx, e.y + dy));
+}
+
+// Moves are merged as Windows merges them: while the last queued message is a
+// move of the same window, a new move only updates its position, so a moving
+// mouse never queues more than one move ahead of a click or a key.
+void translateMotion(const SDL_MouseMotionEvent& e) {
+    SDL_Window* w = windowOf(e.windowID);
+    trackPointer(w, e.x, e.y);
+    int dx = 0, dy = 0;
+    clientOffset(w, dx, dy);
+    const LPARAM at = MAKELPARAM(e.x + dx, e.y + dy);
+    std::deque<MSG>& queue = layer().queue;
+    if (!queue.empty() && queue.back().message == WM_MOUSEMOVE &&
+        queue.back().hwnd == handleOf(w)) {
+        queue.back().wParam = mouseKeyState();
+        queue.back().lParam = at;
+        return;
+    }
+    push(w, WM_MOUSEMOVE, mouseKeyState(), at);
 }
 
 void translate(const SDL_Event& e) {
@@ -179,13 +199,9 @@ void translate(const SDL_Event& e) {
              1);
         break;
     }
-    case SDL_MOUSEMOTION: {
-        SDL_Window* w = windowOf(e.motion.windowID);
-        int dx = 0, dy = 0;
-        clientOffset(w, dx, dy);
-        push(w, WM_MOUSEMOVE, mouseKeyState(), MAKELPARAM(e.motion.x + dx, e.motion.y + dy));
+    case SDL_MOUSEMOTION:
+        translateMotion(e.motion);
         break;
-    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         translateButton(e.button);

@@ -264,6 +264,8 @@ void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
 // ---- cursor and time --------------------------------------------------------
 
+// The pointer in screen coordinates as the window last saw it (its motion and
+// button events, and SetCursorPos, which moves it at once).
 bool GetCursorPos(POINT& p);
 bool SetCursorPos(int x, int y);
 // Shows or hides the pointer over the window; returns the display count as Windows does.
