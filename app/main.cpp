@@ -1,5 +1,6 @@
 // The game: no arguments; runs in the directory that holds Data/.
 #include "app/mainloop.h"
+#include "core/log.h"
 #include "platform/win.h"
 
 #include <GL/freeglut.h>
@@ -9,6 +10,11 @@
 int main() {
     std::string why;
     if (!win::InitVideo(&why)) {
+        // The log is still opened first, so that errlog.txt tells why this
+        // run ended instead of keeping the previous run's lines.
+        openLog();
+        g_log << "ERROR: Cannot open a display (" << why << ")" << std::endl;
+        closeLog();
         std::fprintf(stderr, "zeb: cannot open a display (%s)\n", why.c_str());
         return 1;
     }

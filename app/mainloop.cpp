@@ -13,15 +13,21 @@
 MainLoop g_loop;
 
 int WinMain() {
+    // The window code has shown its box; a failed start is not a success.
+    if (!startGame()) return 1;
+    runMainLoop();
+    return finishGame();
+}
+
+bool startGame() {
     openLog();
     readFrameTimeSettings();
     crt::srand(100);
-    if (!openGLWindow("Zeb", g_settings.screenWidth, g_settings.screenHeight, 16,
-                      g_engine.fullscreen)) {
-        // The window code has shown its box; a failed start is not a success.
-        return 1;
-    }
-    runMainLoop();
+    return openGLWindow("Zeb", g_settings.screenWidth, g_settings.screenHeight, 16,
+                        g_engine.fullscreen);
+}
+
+int finishGame() {
     closeLog();
     closeGLWindow();
     // The quit message carries the exit code; the quit key ends with 0 (the

@@ -14,6 +14,12 @@ extern MainLoop g_loop;
 
 // The process entry: log, seed, window, loop, release. Returns the quit code.
 int WinMain();
+// The entry's steps before the loop: log, seed, window. False when the window
+// could not be made (its message box has been shown).
+bool startGame();
+// The entry's steps after the loop: closes the log, releases the window and
+// returns the quit code.
+int finishGame();
 // Runs passes until the done flag is set.
 void runMainLoop();
 // One pass of the loop.
