@@ -85,7 +85,7 @@ class ModelDrawing : public ::testing::Test {
     ModelWorldQueries savedQueries = g_modelQueries;
 
     void SetUp() override {
-        if (!window.ok()) GTEST_SKIP() << "no display for GL tests";
+        ZEB_REQUIRE_OPEN_WINDOW(window);
         glViewport(0, 0, 1024, 768);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

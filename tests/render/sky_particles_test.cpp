@@ -37,7 +37,7 @@ class SkyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         window_ = std::make_unique<testsupport::GlWindow>();
-        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        ZEB_REQUIRE_OPEN_WINDOW(*window_);
         dir_ = std::make_unique<ScratchDir>();
         for (int f = 0; f < 6; ++f)
             bmptest::writeFile(dir_->file("Data/sky/sky3_" + std::to_string(f) + ".bmp"),
@@ -222,7 +222,7 @@ class ParticleDrawTest : public ::testing::Test {
   protected:
     void SetUp() override {
         window_ = std::make_unique<testsupport::GlWindow>();
-        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        ZEB_REQUIRE_OPEN_WINDOW(*window_);
         saved_ = g_camera;
         g_particles.clear();
         // Looking along +x from the origin: yaw 0, pitch 0.

@@ -32,7 +32,7 @@ class TextTest : public ::testing::Test {
   protected:
     void SetUp() override {
         window_ = std::make_unique<testsupport::GlWindow>();
-        if (!window_->ok()) GTEST_SKIP() << "no display for GL tests";
+        ZEB_REQUIRE_OPEN_WINDOW(*window_);
         log_ = std::make_unique<LogCapture>();
         engine_ = std::make_unique<Engine>();
         engine_->buildFonts();

@@ -80,12 +80,16 @@ class GlWindow {
 
 } // namespace testsupport
 
-// Opens a window for the test. Without a display the test is skipped; with one,
-// a window that cannot be opened fails the test.
-#define ZEB_REQUIRE_GL_WINDOW(name)                                                                \
-    testsupport::GlWindow name;                                                                    \
-    if (!name.ok()) {                                                                              \
+// Stops a test whose window did not open: skipped without a display; with
+// one, a window that cannot be opened fails the test.
+#define ZEB_REQUIRE_OPEN_WINDOW(window)                                                            \
+    if (!(window).ok()) {                                                                          \
         if (testsupport::displayExpected())                                                        \
-            FAIL() << "cannot open the test window: " << name.why();                               \
+            FAIL() << "cannot open the test window: " << (window).why();                           \
         GTEST_SKIP() << "no display for GL tests";                                                 \
     }
+
+// Opens a window for the test, as above.
+#define ZEB_REQUIRE_GL_WINDOW(name)                                                                \
+    testsupport::GlWindow name;                                                                    \
+    ZEB_REQUIRE_OPEN_WINDOW(name)
