@@ -271,5 +271,10 @@ void initPlayer() {
     ActorController& player = playerActor();
     player.isPlayer = 1;
     player.setAction(ACTION_IDLE);
+    // Actors stand on cell centres between steps. The start point is a cell
+    // corner, from which a step toward +x or +y (0.71 of a unit on a diagonal)
+    // would not leave the cell, and the first path walked would end short.
+    player.position[0] = std::floor(player.position[0]) + 0.5;
+    player.position[1] = std::floor(player.position[1]) + 0.5;
     player.stepAlongPath();
 }

@@ -8,9 +8,8 @@
 #include "model/slot.h"
 
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <string>
+#include <vector>
 
 // Actions.
 enum : int {
@@ -35,16 +34,26 @@ constexpr int VISITED_SIDE = 2 * PLAYER_SEARCH_LIMIT + 1;
 // home must still be able to plan a path back, which needs home goals closer
 // than the search limit in world units.
 constexpr int HOME_CELL_SIZE = 1;
+// Time the player's search may take in one frame, in milliseconds. The
+// search is breadth-first, so how its work is cut into frames does not change
+// the path it finds; the slice only decides how soon it is found. Tests set it.
+extern double g_playerSearchSliceMs;
+// Expansions between two looks at the clock while a slice runs: a slice of 0
+// expands exactly this many nodes per frame.
+constexpr int SEARCH_CLOCK_STRIDE = 64;
 constexpr double START_X = 6366.0;
 constexpr double START_Y = 5549.0;
 
-// One queued partial path of the search.
+// One queued partial path of the search, kept in the controller's node pool:
+// the cell it reached, its length and its last step. The path itself is read
+// back through the parent links once a path is found.
 struct SearchNode {
-    std::string path;
     int x = 0, y = 0;
-    int length = 0;
-    int distanceToGoal = 0;
-    int goalX = 0, goalY = 0;
+    // Pool index of the node this one extends; -1 for a first step.
+    int parent = -1;
+    std::int16_t length = 0;
+    // Direction code of the last step.
+    std::uint8_t code = 0;
 };
 
 class ActorController {
@@ -67,9 +76,17 @@ class ActorController {
     // Search state: visited cells (row x + gridOffsetX, column y + gridOffsetY),
     // allocated once with the controller and cleared only where a search reaches.
     std::unique_ptr<std::uint8_t[]> visited;
+    // The rows and columns where cells were marked since the last clear (all
+    // of the grid before the first): a new search clears only those.
+    int markedRows[2] = {0, VISITED_SIDE - 1};
+    int markedColumns[2] = {0, VISITED_SIDE - 1};
     int gridOffsetX = 0;
     int gridOffsetY = 0;
-    std::deque<SearchNode> searchQueue;
+    // Every node of the current search in the order it was queued; the queue
+    // is the part from searchHead on (first in, first out).
+    std::vector<SearchNode> searchNodes;
+    std::size_t searchHead = 0;
+    int searchGoalX = 0, searchGoalY = 0;
     bool pathFound = false;
     bool newSearch = false;
     bool goalAccepted = false;
@@ -96,8 +113,9 @@ class ActorController {
 
     // Radius of a search and length bound of a path; also the ring size of `path`.
     int searchLimit() const { return isPlayer ? PLAYER_SEARCH_LIMIT : CREATURE_SEARCH_LIMIT; }
-    // Node expansions per search run: 100 for the player; a creature's is set
-    // by the creature set each frame.
+    // Node expansions per search run of a creature, set by the creature set
+    // each frame. The player's search runs for a slice of time instead
+    // (g_playerSearchSliceMs).
     int expansionBudget() const { return isPlayer ? 100 : creatureBudget; }
     bool pathFinished() const { return pathIndex == pathLength; }
 
@@ -120,8 +138,13 @@ class ActorController {
 
     // One run of the path search (see pathfinding.cpp).
     void search();
-    SearchNode makeChild(const SearchNode& parent, char letter) const;
-    bool acceptNode(const SearchNode& node);
+    bool searchQueueEmpty() const { return searchHead == searchNodes.size(); }
+    void clearSearchQueue() {
+        searchNodes.clear();
+        searchHead = 0;
+    }
+    // |goal x - x| + |goal y - y| of a node's cell, in cells.
+    int distanceToGoal(const SearchNode& node) const;
 
     // Sets `goal` to a random cell of the home box.
     void chooseHomeGoal();
@@ -138,7 +161,9 @@ class ActorController {
     void updateOnFinishedPath();
     void prepareSearch();
     void expandSearch();
-    void writePath(const SearchNode& result);
+    void expandNodes(int budget);
+    void queueChild(int parentIndex, int x, int y, int length, int code);
+    void writePath(int resultIndex);
     void clearVisited();
 };
 

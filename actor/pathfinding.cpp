@@ -1,22 +1,28 @@
 // Breadth-first path search over the one-unit grid, spread over frames. The
-// queue holds whole partial paths, first in first out, so the first path to
-// come within `arriveDistance` of the goal is one of the shortest; children
-// never turn more than 90 degrees from their parent's last step.
+// queue is first in, first out, so the first path to come within
+// `arriveDistance` of the goal is one of the shortest; children never turn
+// more than 90 degrees from their parent's last step. Nodes live in a pool in
+// the order they were queued and name their parent, so a step costs one small
+// record and the path is read back once, at the end.
 #include "actor/controller.h"
 
 #include "actor/directions.h"
 #include "actor/ground.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+double g_playerSearchSliceMs = 2.0;
+
 namespace {
 
-// Children of a node by its last letter: the same direction and the four
-// within 90 degrees of it, in the order they are queued.
-const char* childLetters(char last) {
-    switch (last) {
+// Children of a node by the letter of its last step: the same direction and
+// the four within 90 degrees of it, in the order they are queued.
+const char* childLetters(int code) {
+    switch (dir::kSteps[code].letter) {
     case 'u':
         return "urleq";
     case 'd':
@@ -41,40 +47,56 @@ const char* childLetters(char last) {
 // The start node's children, in order.
 constexpr const char* kFirstLetters = "durlqexz";
 
+constexpr int CHILD_COUNT = 5;
+// Nodes the pool holds before it first grows: a search of 200 steps over
+// open ground queues about 160 000.
+constexpr std::size_t SEARCH_POOL_RESERVE = std::size_t(1) << 16;
+
+// The child orders as direction codes, indexed by the parent's last code.
+struct ChildTable {
+    int codes[dir::COUNT][CHILD_COUNT] = {};
+    ChildTable() {
+        for (int c = 0; c < dir::COUNT; ++c)
+            for (int k = 0; k < CHILD_COUNT; ++k)
+                codes[c][k] = dir::codeOf(childLetters(c)[k]);
+    }
+};
+const ChildTable kChildren;
+
 } // namespace
 
-SearchNode ActorController::makeChild(const SearchNode& parent, char letter) const {
-    SearchNode child;
-    int code = dir::codeOf(letter);
-    child.x = parent.x + (code >= 0 ? dir::kSteps[code].dx : 0);
-    child.y = parent.y + (code >= 0 ? dir::kSteps[code].dy : 0);
-    child.path.reserve(parent.path.size() + 1);
-    if (parent.length > 0) child.path = parent.path;
-    child.path += letter;
-    child.length = parent.length + 1;
-    child.goalX = parent.goalX;
-    child.goalY = parent.goalY;
-    child.distanceToGoal = std::abs(child.goalX - child.x) + std::abs(child.goalY - child.y);
-    return child;
+int ActorController::distanceToGoal(const SearchNode& node) const {
+    return std::abs(searchGoalX - node.x) + std::abs(searchGoalY - node.y);
 }
 
-bool ActorController::acceptNode(const SearchNode& node) {
-    if (node.x < 0 || node.y < 0) return false;
-    if (node.length >= searchLimit()) return false;
-    if (!g_actorGround.isWalkable(node.x, node.y, position[2])) return false;
-    int row = node.x + gridOffsetX, column = node.y + gridOffsetY;
+// Queues the step to cell (x, y) when the cell may be entered: no negative
+// coordinate, not yet visited by this search, walkable. The length limit is
+// checked by the caller, once for all children of a node. The cheap tests come
+// first, so a refused cell costs no walkability question and no node.
+void ActorController::queueChild(int parentIndex, int x, int y, int length, int code) {
+    if (x < 0 || y < 0) return;
+    const int row = x + gridOffsetX, column = y + gridOffsetY;
     // Only reachable while the search's limit stays what it was prepared with.
-    if (row < 0 || row >= VISITED_SIDE || column < 0 || column >= VISITED_SIDE) return false;
+    if (row < 0 || row >= VISITED_SIDE || column < 0 || column >= VISITED_SIDE) return;
     std::uint8_t& cell = visited[std::size_t(row) * VISITED_SIDE + column];
-    if (cell == 1) return false;
+    if (cell == 1) return;
+    if (!g_actorGround.isWalkable(x, y, position[2])) return;
     cell = 1;
-    return true;
+    markedRows[0] = std::min(markedRows[0], row);
+    markedRows[1] = std::max(markedRows[1], row);
+    markedColumns[0] = std::min(markedColumns[0], column);
+    markedColumns[1] = std::max(markedColumns[1], column);
+    searchNodes.push_back(SearchNode{x, y, parentIndex, std::int16_t(length), std::uint8_t(code)});
 }
 
+// Every cell of the square a search can reach is clear afterwards; only the
+// part where the last searches marked cells needs clearing.
 void ActorController::clearVisited() {
-    int side = 2 * searchLimit() + 1;
-    for (int row = 0; row < side; ++row)
-        std::memset(&visited[std::size_t(row) * VISITED_SIDE], 0, std::size_t(side));
+    for (int row = markedRows[0]; row <= markedRows[1]; ++row)
+        std::memset(&visited[std::size_t(row) * VISITED_SIDE + std::size_t(markedColumns[0])], 0,
+                    std::size_t(markedColumns[1] - markedColumns[0] + 1));
+    markedRows[0] = markedColumns[0] = VISITED_SIDE;
+    markedRows[1] = markedColumns[1] = -1;
 }
 
 void ActorController::prepareSearch() {
@@ -89,53 +111,76 @@ void ActorController::prepareSearch() {
     }
     goalAccepted = true;
     newSearch = false;
-    searchQueue.clear();
+    searchNodes.clear();
+    searchNodes.reserve(SEARCH_POOL_RESERVE);
+    searchHead = 0;
     expandedNodes = 0;
     // The path being walked led to the old goal from where the actor stood;
     // the new one starts from here, so the old one is dropped.
     pathIndex = pathLength = 0;
 
-    int startX = int(position[0]), startY = int(position[1]);
+    const int startX = int(position[0]), startY = int(position[1]);
+    searchGoalX = int(goal[0]);
+    searchGoalY = int(goal[1]);
     gridOffsetX = searchLimit() + 1 - startX;
     gridOffsetY = searchLimit() + 1 - startY;
     clearVisited();
-
-    SearchNode start;
-    start.x = startX;
-    start.y = startY;
-    start.goalX = int(goal[0]);
-    start.goalY = int(goal[1]);
+    // The start cell itself is not marked: a path may come back through it.
     for (const char* letter = kFirstLetters; *letter; ++letter) {
-        SearchNode child = makeChild(start, *letter);
-        if (acceptNode(child)) searchQueue.push_back(std::move(child));
+        const int code = dir::codeOf(*letter);
+        queueChild(-1, startX + dir::kSteps[code].dx, startY + dir::kSteps[code].dy, 1, code);
     }
 }
 
+// A creature expands its fixed budget of nodes; the player's search runs
+// until it is done or its slice of the frame is spent.
 void ActorController::expandSearch() {
-    int budget = expansionBudget();
-    for (int n = 0; n < budget && !searchQueue.empty(); ++n) {
-        SearchNode node = std::move(searchQueue.front());
-        searchQueue.pop_front();
+    if (!isPlayer) {
+        expandNodes(expansionBudget());
+        return;
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    auto spentMs = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+            .count();
+    };
+    do
+        expandNodes(SEARCH_CLOCK_STRIDE);
+    while (!pathFound && !searchQueueEmpty() && spentMs() < g_playerSearchSliceMs);
+}
+
+void ActorController::expandNodes(int budget) {
+    for (int n = 0; n < budget && !searchQueueEmpty(); ++n) {
+        const int index = int(searchHead++);
+        const SearchNode node = searchNodes[std::size_t(index)];
         ++expandedNodes;
         ++expansionsTotal;
-        if (node.distanceToGoal <= arriveDistance) {
+        if (distanceToGoal(node) <= arriveDistance) {
             pathFound = true;
-            writePath(node);
+            writePath(index);
             return;
         }
-        for (const char* letter = childLetters(node.path.back()); *letter; ++letter) {
-            SearchNode child = makeChild(node, *letter);
-            if (acceptNode(child)) searchQueue.push_back(std::move(child));
-        }
+        const int length = node.length + 1;
+        if (length >= searchLimit()) continue;
+        for (int code : kChildren.codes[node.code])
+            queueChild(index, node.x + dir::kSteps[code].dx, node.y + dir::kSteps[code].dy, length,
+                       code);
     }
 }
 
-void ActorController::writePath(const SearchNode& result) {
-    searchQueue.clear();
+// The winning node's steps, read back through the parent links, become the
+// path of direction codes (a ring of searchLimit entries).
+void ActorController::writePath(int resultIndex) {
+    std::uint8_t steps[PATH_CAPACITY];
+    int count = 0;
+    for (int i = resultIndex; i >= 0 && count < PATH_CAPACITY;
+         i = searchNodes[std::size_t(i)].parent)
+        steps[count++] = searchNodes[std::size_t(i)].code;
+    clearSearchQueue();
     pathIndex = 0;
     pathLength = 0;
-    for (char letter : result.path) {
-        path[pathLength] = std::uint8_t(dir::codeOf(letter));
+    while (count > 0) {
+        path[pathLength] = steps[--count];
         pathLength = (pathLength + 1) % searchLimit();
     }
 }
@@ -144,7 +189,7 @@ void ActorController::search() {
     stepAccumulator = 0.0f;
     if (newSearch)
         prepareSearch();
-    else if (!pathFound && !searchQueue.empty())
+    else if (!pathFound && !searchQueueEmpty())
         expandSearch();
     if (pathFound) startMoving();
 }

@@ -89,6 +89,20 @@ TerrainPage* LocalTerrain::locate(double x, double y, double& lx, double& ly) co
     if (!nearMap(x) || !nearMap(y)) return nullptr;
     const int ox = int(x) / PAGE_SIZE * PAGE_SIZE, oy = int(y) / PAGE_SIZE * PAGE_SIZE;
     const int n = windowPages();
+    // The window holds its pages in order from its first corner, so the page
+    // is found by arithmetic; a window shifted by only one page after a long
+    // jump of the camera holds them elsewhere, and is searched as a whole.
+    const int r = windowRadius();
+    const int a0 = (ox - (centreX - r * PAGE_SIZE)) / PAGE_SIZE;
+    const int b0 = (oy - (centreY - r * PAGE_SIZE)) / PAGE_SIZE;
+    if (a0 >= 0 && a0 < n && b0 >= 0 && b0 < n) {
+        TerrainPage* p = pages[a0][b0];
+        if (p && p->originX == ox && p->originY == oy) {
+            lx = (x - p->originX) / CELL_SIZE;
+            ly = (y - p->originY) / CELL_SIZE;
+            return p;
+        }
+    }
     for (int a = 0; a < n; ++a)
         for (int b = 0; b < n; ++b) {
             TerrainPage* p = pages[a][b];

@@ -41,7 +41,7 @@ class ClickTest : public MapTest {
         player.pathIndex = player.pathLength = 0;
         player.action = player.previousAction = ACTION_IDLE;
         player.goalAccepted = player.pathFound = player.newSearch = false;
-        player.searchQueue.clear();
+        player.clearSearchQueue();
         g_particles.clear();
     }
     void TearDown() override {
@@ -101,12 +101,17 @@ TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
     slot.idleAnimation = 1;
     slot.walkAnimation = 5;
     player.setLook(&slot, slot.idleAnimation);
+    // The smallest slice, so that the first search is still running.
+    const double savedSlice = g_playerSearchSliceMs;
+    g_playerSearchSliceMs = 0.0;
     clickAt(3080.5, 3000.5);
     player.update();
+    ASSERT_FALSE(player.pathFound);
     testmap::block(3040, 3000);
     clickAt(3040.5, 3000.5);
     player.update();
     EXPECT_EQ(player.action, ACTION_IDLE);
+    g_playerSearchSliceMs = savedSlice;
     clickAt(3080.5, 3010.5);
     for (int frame = 0; frame < 200 && !player.pathFound; ++frame)
         player.update();

@@ -51,7 +51,11 @@ class MapTest : public ::testing::Test {
         player.position[0] = 5000.5;
         player.position[1] = 5000.5;
     }
-    void TearDown() override { useWorldGround(); }
+    void TearDown() override {
+        useWorldGround();
+        g_playerSearchSliceMs = savedSlice_;
+    }
+    double savedSlice_ = g_playerSearchSliceMs;
 
   public:
     static void placeAt(ActorController& c, double x, double y) {
