@@ -1,0 +1,106 @@
+// Play-through harness: runs the real game in this process and drives it the
+// way a player does, so that a scenario proves a feature in the game as it
+// ships.
+//
+// What runs: the real entry steps (log, seed, window through openGLWindow),
+// the main loop's passes (runPass) with the real start-up block, the content
+// pack made by zeb-content (generated once into <build>/play-data when
+// missing; the game runs in that directory, next to its Data/ and errlog.txt).
+// Input is pushed as SDL events, so it takes the player's road: the platform
+// layer's translation and message queue, the window procedure, the input
+// pass, the frame's unprojection. Frames run back to back with no sleeping;
+// the frame clock advances a fixed step per tick (frameMs), which keeps a
+// scenario independent of the machine's speed.
+//
+// API (all screen points are in screen pixels, as GetCursorPos gives them):
+//   play::Game& g = play::game();      starts the game once per process;
+//   ASSERT_TRUE(g.ok()) << g.why;      a game that could not start fails
+//   g.moveMouse(x, y)                  a pointer motion
+//   g.click(x, y) / g.doubleClick(x, y) / g.rightClick(x, y)
+//   g.press(vk) / g.keyDown(vk) / g.keyUp(vk)   keys by virtual-key code
+//   g.run(n)                           n passes of the main loop
+//   g.runUntil(pred, max)              passes until pred() holds: count, or -1
+//   g.screenPointOf(x, y, z, sx, sy)   world point -> screen point (gluProject
+//                                      with the last frame's matrices)
+//   g.groundAt(x, y)                   ground height as actors see it
+//   g.player(), g.actor(i)             controllers (24 is the player)
+//   g.inDungeon(), g.pendingAction()   the in-dungeon flag, g_input.next_action
+//   g.logLines()                       errlog.txt so far, one string a line
+//   g.quit()                           Escape, passes until the loop ends;
+//                                      returns the exit status (ends the game
+//                                      for this process: run it last)
+//   play::SearchSlice slice(ms)        the player's search slice for a scope
+//   g.passes                           passes run since the game started
+#pragma once
+
+#include "actor/controller.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace play {
+
+class Game {
+  public:
+    // Milliseconds the frame clock advances per tick once the game runs.
+    int frameMs = 25;
+    long passes = 0;
+
+    void moveMouse(int x, int y);
+    void click(int x, int y);
+    void doubleClick(int x, int y);
+    void rightClick(int x, int y);
+    void keyDown(int vk);
+    void keyUp(int vk);
+    void press(int vk);
+
+    // Runs up to n passes (fewer when the loop ends); returns the number run.
+    int run(int n);
+    // Runs passes until pred() holds after a pass; the passes taken, or -1
+    // when it did not hold within maxPasses.
+    int runUntil(const std::function<bool()>& pred, int maxPasses);
+
+    // Screen point of a world point through the last frame's matrices; false
+    // when it lies behind the eye or outside the window.
+    bool screenPointOf(double x, double y, double z, int& sx, int& sy) const;
+    double groundAt(double x, double y) const;
+
+    ActorController& player() const;
+    ActorController& actor(int index) const;
+    bool inDungeon() const;
+    int pendingAction() const;
+    std::vector<std::string> logLines() const;
+
+    int quit();
+    bool ended() const { return ended_; }
+
+    // Texts of the message boxes shown (answered at once: a box would wait
+    // for a person).
+    std::vector<std::string> boxes;
+    // Whether the game started and still runs, and why not.
+    bool ok() const { return started_ && !ended_; }
+    std::string why;
+    // Started by play::game().
+    void start();
+
+  private:
+    void button(int sdlButton, bool down, int x, int y, int clicks);
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+// The one game of this process, started on first use.
+Game& game();
+
+// Sets the player's search slice for the life of the object.
+class SearchSlice {
+  public:
+    explicit SearchSlice(double ms) : saved_(g_playerSearchSliceMs) { g_playerSearchSliceMs = ms; }
+    ~SearchSlice() { g_playerSearchSliceMs = saved_; }
+
+  private:
+    double saved_;
+};
+
+} // namespace play
