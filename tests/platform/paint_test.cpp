@@ -140,18 +140,4 @@ TEST_F(PaintWindow, TextIsDrawnFromTheTopLeftAndCutToItsRectangle) {
     ReleaseDC(hwnd, dc);
 }
 
-TEST(Regions, HoldTheirLeftAndTopEdgesButNotTheRightAndBottom) {
-    HRGN r = CreateRectRgn(10, 20, 30, 40);
-    struct {
-        int x, y;
-        bool in;
-    } points[] = {{10, 20, true},  {29, 39, true}, {30, 25, false},
-                  {15, 40, false}, {9, 25, false}, {15, 19, false}};
-    for (const auto& p : points)
-        EXPECT_EQ(PtInRegion(r, p.x, p.y), p.in) << p.x << "," << p.y;
-    EXPECT_TRUE(DeleteObject(r));
-    EXPECT_FALSE(DeleteObject(r)) << "deleted once only";
-    EXPECT_FALSE(PtInRegion(nullptr, 0, 0));
-}
-
 } // namespace
