@@ -179,25 +179,3 @@ TEST_F(MapTest, CreatureChasesPlayerInsideItsHomeBox) {
     EXPECT_TRUE(c.goalAccepted);
     c.setLook(nullptr, 0);
 }
-
-TEST_F(MapTest, ChasingCreatureFarFromHomeReturnsAndIdles) {
-    ActorController& player = playerActor();
-    ActorController c;
-    makeCreature(c, 1300, 1300, 1320, 1320);
-    placeAt(c, 1460.5, 1310.5);
-    placeAt(player, 1470.5, 1310.5);
-    c.setAction(ACTION_CHASE);
-    c.update();
-    EXPECT_EQ(c.action, ACTION_RETURN_HOME);
-    EXPECT_GE(c.goal[0], 1300.0);
-    EXPECT_LT(c.goal[0], 1320.0);
-    ASSERT_TRUE(c.goalAccepted);
-    int frames = 0;
-    while (c.action == ACTION_RETURN_HOME && frames < 20000) {
-        c.update();
-        ++frames;
-    }
-    EXPECT_EQ(c.action, ACTION_IDLE);
-    EXPECT_GE(c.idleCountdown, 50);
-    EXPECT_LT(std::abs(c.position[0] - 1310.0), 40.0);
-}
