@@ -36,6 +36,7 @@ TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
     EXPECT_NEAR(player.position[2], localTerrain->heightAt(6366.0, 5549.0) + half, 1e-6);
     EXPECT_EQ(localTerrain->centreX, 6144) << "the window follows the camera behind the player";
 
+    // A second entry keeps the terrain (its log lines are checked with the dungeon's).
     TerrainList* built = terrain;
     enterOutside();
     EXPECT_EQ(terrain, built);
@@ -48,11 +49,7 @@ TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
                            "Building outside...\n",
                            "Highest point on heightmap: 0\n",
                            "1024 pages created.\n",
-                           "TERRAIN MEMORY FREE.\n",
-                           "Entering outside...\n",
-                           "ERROR: Terrain already exists!\n",
-                           "TERRAIN:       ",
-                           "LOCAL_TERRAIN: "};
+                           "TERRAIN MEMORY FREE.\n"};
     std::size_t at = 0;
     for (const char* line : order) {
         std::size_t found = log.find(line, at);
