@@ -110,12 +110,14 @@ TEST(Creatures, WeaponsCarryTheBodysFramesAndMoveWithTheHand) {
 // Walking feet, deaths that end lying down and the motions of every
 // creature type's five roles are checked on the whole pack by the check mode.
 TEST(Creatures, IdlesOnlyBreathe) {
+    int idles = 0;
     for (const std::string& name : creatureNames()) {
         const Built& b = built(name);
         auto groups = animationsOf(frameNames(b.body));
         const ModelAnimation* idle = find(groups, "stand");
         if (!idle) idle = find(groups, "idle");
         if (!idle) continue; // the chicken and the pain elemental idle with another motion
+        ++idles;
         const Md2Frame& standing = b.body.frames[idle->startFrame];
         double breath = 0;
         for (int f = idle->startFrame; f < idle->endFrame; ++f)
@@ -124,6 +126,7 @@ TEST(Creatures, IdlesOnlyBreathe) {
         // Breathing and a tail swaying stay small beside the creature's size.
         EXPECT_LT(breath, span(standing) * 0.15) << name;
     }
+    EXPECT_GT(idles, 20);
 }
 
 TEST(Creatures, FloatingHeadsHoverAboveTheGround) {
