@@ -111,8 +111,33 @@ void BM_AllCreaturesChase(benchmark::State& state) {
     });
 }
 
+// The heaviest load the budget allows: every creature plans a chase of 140
+// cells at once, and starts another as soon as one is planned.
+void BM_LongChasesAtOnce(benchmark::State& state) {
+    setUpWorld();
+    auto chaseFromAfar = [](int i) {
+        ActorController& c = g_actors[i];
+        const double* p = playerActor().position;
+        double angle = i * 6.2831853 / CREATURE_COUNT;
+        c.position[0] = std::floor(p[0] + 140 * std::cos(angle)) + 0.5;
+        c.position[1] = std::floor(p[1] + 140 * std::sin(angle)) + 0.5;
+        g_creatures.spawn(i);
+        c.setAction(ACTION_CHASE);
+        c.goal[0] = p[0];
+        c.goal[1] = p[1];
+        c.startSearch();
+    };
+    for (int i = 0; i < CREATURE_COUNT; ++i)
+        chaseFromAfar(i);
+    timeFrames(state, [&](long) {
+        for (int i = 0; i < CREATURE_COUNT; ++i)
+            if (g_actors[i].pathFound) chaseFromAfar(i);
+    });
+}
+
 } // namespace
 
+BENCHMARK(BM_LongChasesAtOnce)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CreaturesWanderAndChase)->Iterations(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AllCreaturesChase)->Iterations(5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
