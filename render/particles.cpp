@@ -7,7 +7,9 @@
 #include "render/engine.h"
 
 #include <GL/glu.h>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 ParticlePool g_particles;
 
@@ -65,15 +67,67 @@ void ParticlePool::updateParticle(Particle& p, double dt) {
 
 namespace {
 
-// True when the depth buffer holds something nearer than the particle's centre.
-bool hiddenByWorld(const Particle& p) {
+// A particle's centre in window coordinates, truncated to the pixel whose
+// depth decides whether it shows.
+struct Projected {
+    bool onScreen = false; // projects, and its pixel lies in the viewport
+    bool projects = false;
+    int x = 0, y = 0;
+    double z = 0.0;
+};
+
+Projected project(const Particle& p) {
+    Projected out;
     double wx = 0, wy = 0, wz = 0;
-    if (gluProject(p.position[0], p.position[1], p.position[2], g_frame.modelview,
-                   g_frame.projection, g_frame.viewport, &wx, &wy, &wz) != GL_TRUE)
-        return true;
-    float depth = 1.0f;
-    glReadPixels(int(wx), int(wy), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    return depth < wz;
+    out.projects = gluProject(p.position[0], p.position[1], p.position[2], g_frame.modelview,
+                              g_frame.projection, g_frame.viewport, &wx, &wy, &wz) == GL_TRUE;
+    if (!out.projects) return out;
+    out.x = int(wx), out.y = int(wy), out.z = wz;
+    const int* v = g_frame.viewport;
+    out.onScreen = out.x >= v[0] && out.y >= v[1] && out.x < v[0] + v[2] && out.y < v[1] + v[3];
+    return out;
+}
+
+// The depth buffer under every particle, read in one go (a read makes the
+// rasteriser finish all the drawing queued so far, so one per particle
+// would stall it again and again): the smallest rectangle holding the
+// centres on the screen.
+class DepthPatch {
+  public:
+    void read(const Projected* points, int count) {
+        int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+        for (int k = 0; k < count; ++k) {
+            const Projected& q = points[k];
+            if (!q.onScreen) continue;
+            if (x1 < x0) {
+                x0 = x1 = q.x, y0 = y1 = q.y;
+                continue;
+            }
+            x0 = std::min(x0, q.x), x1 = std::max(x1, q.x);
+            y0 = std::min(y0, q.y), y1 = std::max(y1, q.y);
+        }
+        x_ = x0, y_ = y0, w_ = x1 - x0 + 1, h_ = y1 - y0 + 1;
+        if (w_ <= 0) return;
+        depth_.resize(std::size_t(w_) * std::size_t(h_));
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(x_, y_, w_, h_, GL_DEPTH_COMPONENT, GL_FLOAT, depth_.data());
+    }
+    // Depth at a centre; off the screen nothing is read and the far plane
+    // stands in, as a read outside the window leaves it.
+    float at(const Projected& q) const {
+        if (!q.onScreen) return 1.0f;
+        return depth_[std::size_t(q.y - y_) * std::size_t(w_) + std::size_t(q.x - x_)];
+    }
+
+  private:
+    int x_ = 0, y_ = 0, w_ = 0, h_ = 0;
+    std::vector<float> depth_;
+};
+
+// True when the depth buffer holds something nearer than the particle's centre.
+bool hiddenByWorld(const Projected& q, const DepthPatch& patch) {
+    if (!q.projects) return true;
+    return patch.at(q) < q.z;
 }
 
 void drawSquare(const Particle& p) {
@@ -111,13 +165,23 @@ void ParticlePool::drawParticles() {
     glGetDoublev(GL_PROJECTION_MATRIX, g_frame.projection);
     glGetIntegerv(GL_VIEWPORT, g_frame.viewport);
     double dt = g_settings.timeFactor;
-    for (Particle& p : particles) {
+    // Update and project every active entry first: drawing writes no depth,
+    // so every depth can be read before the first square is drawn.
+    static int drawn[PARTICLE_POOL_SIZE];
+    static Projected where[PARTICLE_POOL_SIZE];
+    static DepthPatch patch;
+    int count = 0;
+    for (int k = 0; k < PARTICLE_POOL_SIZE; ++k) {
+        Particle& p = particles[k];
         if (!p.active) continue;
         // An entry that expires now is still drawn this once, at alpha 0 or below.
         updateParticle(p, dt);
-        if (hiddenByWorld(p)) continue;
-        drawSquare(p);
+        drawn[count] = k;
+        where[count++] = project(p);
     }
+    patch.read(where, count);
+    for (int n = 0; n < count; ++n)
+        if (!hiddenByWorld(where[n], patch)) drawSquare(particles[drawn[n]]);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
 }

@@ -294,4 +294,39 @@ TEST_F(ParticleDrawTest, HiddenWholeBehindTheWorldAndAddedInFrontOfIt) {
     EXPECT_NEAR(readPixel(512, 384 + 110).r, 0.25f, 0.02f);
 }
 
+// Each particle is judged by the depth under its own centre, also when many
+// are judged at once: a wall over the left half of the view hides only the
+// particles behind it there, and one above the window stays drawn.
+TEST_F(ParticleDrawTest, EachParticleTakesTheDepthUnderItsOwnCentre) {
+    g_settings.timeFactor = 0.0;
+    glEnable(GL_DEPTH_TEST);
+    glColor3f(0.25f, 0.25f, 0.25f);
+    glBegin(GL_QUADS); // x = 10, left half (y > 0)
+    glVertex3d(10, 0, -100);
+    glVertex3d(10, 100, -100);
+    glVertex3d(10, 100, 100);
+    glVertex3d(10, 0, 100);
+    glEnd();
+    struct Case {
+        double y, z; // at x = 20 (behind the wall where y > 0) or 5 (in front)
+        double x;
+        int px, py; // its centre on the screen
+        bool shows;
+    };
+    const Case cases[] = {
+        {10, 5, 20, 256, 480, false}, // behind the wall
+        {-10, 5, 20, 768, 480, true}, // beside it
+        {2, -2, 5, 307, 230, true},   // in front of it
+        {-10, -8, 20, 768, 230, true},
+    };
+    for (const Case& c : cases)
+        g_particles.addParticle(float(c.x), float(c.y), float(c.z), 50.0f, 0, 1.0f, 0.0f);
+    // One far above the view reads no depth and changes nothing.
+    g_particles.addParticle(20, 0, 500, 50.0f, 0, 1.0f, 0.0f);
+    g_particles.drawParticles();
+    for (const Case& c : cases)
+        EXPECT_NEAR(readPixel(c.px, c.py).r, c.shows ? 1.0f : 0.25f * (c.y > 0), 0.02f)
+            << "particle at y " << c.y << " z " << c.z;
+}
+
 } // namespace
