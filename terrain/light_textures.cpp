@@ -7,6 +7,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 
 int lightTextureSize(int lightType) {
     if (lightType == 2) return 65;
@@ -18,52 +19,36 @@ const char* dummyLightName(int lightType) {
     return lightType == 3 ? "dummylight128.bmp" : "dummylight65.bmp";
 }
 
-namespace {
-PFNGLACTIVETEXTUREARBPROC activeTextureEntry() {
-    return g_engine.glActiveTextureARB;
-}
-} // namespace
-
-LightTextureMaker::LightTextureMaker(const std::string& dummyPath, LightTextureBuffer& buffer)
-    : buffer_(buffer) {
+LightTexels::LightTexels(const std::string& dummyPath, int side)
+    : size(side), texels(std::size_t(side) * side, 0), dummy_(texels.size(), 0) {
     ControlImage image;
-    if (loadControlImage(dummyPath, image)) {
-        width_ = image.width;
-        height_ = image.height;
-        rgb_ = std::move(image.rgb);
-    }
+    if (!loadControlImage(dummyPath, image) || image.width != side || image.height != side) return;
+    for (std::size_t k = 0; k < dummy_.size(); ++k)
+        dummy_[k] = image.rgb[3 * k];
 }
 
-unsigned LightTextureMaker::beginPage() {
+void LightTexels::fill(const float (&light)[PAGE_VERTS][PAGE_VERTS]) {
+    texels = dummy_;
+    const int n = std::min(size, PAGE_VERTS);
+    // Rounded as GL stores a float texel in a byte.
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i)
+            texels[std::size_t(j) * size + i] =
+                (unsigned char)std::lrint(std::clamp(light[i][j], 0.0f, 1.0f) * 255.0f);
+}
+
+unsigned makeLightTexture(const LightTexels& t) {
     GLuint name = 0;
     glGenTextures(1, &name);
-    if (auto active = activeTextureEntry()) active(GL_TEXTURE0_ARB);
+    if (auto active = g_engine.glActiveTextureARB) active(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (width_ == buffer_.size && height_ == buffer_.size) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, width_, height_, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     rgb_.data());
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_FLOAT, buffer_.texels.data());
-    } else {
-        // A missing dummy image, or one of another size, starts the page
-        // dark instead of leaving it without a texture.
-        std::fill(buffer_.texels.begin(), buffer_.texels.end(), 0.0f);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, buffer_.size, buffer_.size, 0, GL_LUMINANCE,
-                     GL_FLOAT, buffer_.texels.data());
-    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, t.size, t.size, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                 t.texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    current_ = name;
     return name;
-}
-
-void LightTextureMaker::endPage() {
-    if (current_ == 0) return;
-    glBindTexture(GL_TEXTURE_2D, current_);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, buffer_.size, buffer_.size, GL_LUMINANCE, GL_FLOAT,
-                    buffer_.texels.data());
 }

@@ -3,40 +3,34 @@
 // page's vertex light in its first 65 x 65 texels.
 #pragma once
 
+#include "terrain/terrain.h"
+
 #include <string>
 #include <vector>
-
-// The float texels shared by all pages while the terrain is built.
-class LightTextureBuffer {
-  public:
-    int size = 0;
-    std::vector<float> texels;
-    explicit LightTextureBuffer(int side) : size(side), texels(std::size_t(side) * side, 0.0f) {}
-    // Texel of vertex (i, j): row j, column i.
-    void set(int i, int j, float value) { texels[std::size_t(j) * size + i] = value; }
-    float get(int i, int j) const { return texels[std::size_t(j) * size + i]; }
-};
 
 // Side of the light texture of a light type (65 or 128), 0 for vertex light.
 int lightTextureSize(int lightType);
 // Name of the dummy image of a light type's texture.
 const char* dummyLightName(int lightType);
 
-// Needs a current GL context.
-class LightTextureMaker {
+// The texels of one page's light texture, one byte each: the dummy image's
+// red channel (as a luminance texture keeps it), with texel (row j, column i)
+// of the first 65 x 65 replaced by light[i][j].
+class LightTexels {
   public:
-    // Reads the dummy image once; every page texture starts from it.
-    LightTextureMaker(const std::string& dummyPath, LightTextureBuffer& buffer);
-    // Makes a texture from the dummy image, binds it on unit 0 and reads it
-    // back into the buffer (a missing or wrongly sized image gives a dark
-    // texture of the right size). Returns its name.
-    unsigned beginPage();
-    // Sends the buffer to the texture bound by beginPage.
-    void endPage();
+    int size = 0;
+    std::vector<unsigned char> texels;
+    // Reads the dummy image once; a missing image, or one of another size,
+    // starts every page dark.
+    LightTexels(const std::string& dummyPath, int side);
+    // Texels of a page with this light.
+    void fill(const float (&light)[PAGE_VERTS][PAGE_VERTS]);
+    float get(int i, int j) const { return texels[std::size_t(j) * size + i] / 255.0f; }
 
   private:
-    LightTextureBuffer& buffer_;
-    int width_ = 0, height_ = 0;
-    std::vector<unsigned char> rgb_;
-    unsigned current_ = 0;
+    std::vector<unsigned char> dummy_;
 };
+
+// Makes a page's texture from the texels (needs a current GL context; the
+// texture is bound on unit 0 afterwards). Returns its name.
+unsigned makeLightTexture(const LightTexels& texels);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 int TERRAIN_MAX_HEIGHT = 0;
 float heightScale = 0.0f;
@@ -192,7 +193,7 @@ struct LightStats {
 
 // Heights, dirt and light of one page from the samples at cell offset (px, py).
 void fillPage(TerrainPage& page, const HeightSamples& h, const ControlImage& dirtImage,
-              const TerrainLight& light, LightStats& stats, LightTextureBuffer* texels) {
+              const TerrainLight& light, LightStats& stats) {
     const int px = page.originX / CELL_SIZE, py = page.originY / CELL_SIZE;
     for (int i = 0; i < PAGE_VERTS; ++i) {
         for (int j = 0; j < PAGE_VERTS; ++j) {
@@ -206,9 +207,31 @@ void fillPage(TerrainPage& page, const HeightSamples& h, const ControlImage& dir
             stats.add(shade);
             const float value = lightCurve(shade, light);
             page.light[i][j] = value;
-            if (texels) texels->set(i, j, value);
         }
     }
+}
+
+// Heights, dirt and light of every page. Nothing here draws a random number
+// and every page is independent, so the two halves of the map are filled on
+// two threads; the light statistics (a lowest and a highest value) come out
+// the same in any order.
+LightStats fillPages(TerrainPage* (&pages)[MAP_PAGES][MAP_PAGES], const HeightSamples& h,
+                     const ControlImage& dirtImage, const TerrainLight& light) {
+    LightStats halves[2];
+    auto fillRows = [&](int half) {
+        for (int a = half; a < MAP_PAGES; a += 2)
+            for (int b = 0; b < MAP_PAGES; ++b)
+                fillPage(*pages[a][b], h, dirtImage, light, halves[half]);
+    };
+    std::thread other(fillRows, 1);
+    fillRows(0);
+    other.join();
+    LightStats stats;
+    for (const LightStats& half : halves) {
+        stats.lowest = std::min(stats.lowest, half.lowest);
+        stats.highest = std::max(stats.highest, half.highest);
+    }
+    return stats;
 }
 
 double townDensity(const ControlImage& town, const TerrainPage& page) {
@@ -426,28 +449,33 @@ void TerrainList::build(const TerrainBuildOptions& options) {
     raiseRimCorners(*samples);
     bar.step();
 
-    // Pages.
-    const int texSize = lightTextureSize(options.lightType);
-    std::unique_ptr<LightTextureBuffer> texels;
-    std::unique_ptr<LightTextureMaker> maker;
-    if (texSize > 0 && options.useGL) {
-        texels = std::make_unique<LightTextureBuffer>(texSize);
-        maker = std::make_unique<LightTextureMaker>(
-            dataPath(options, dummyLightName(options.lightType)), *texels);
-    }
+    // Pages, created in map order (a page draws the sizes of its buildings
+    // when it is made).
+    TerrainPage* pages[MAP_PAGES][MAP_PAGES];
+    for (int a = 0; a < MAP_PAGES; ++a)
+        for (int b = 0; b < MAP_PAGES; ++b) {
+            pages[a][b] = new TerrainPage();
+            pages[a][b]->setOrigin(a * PAGE_SIZE, b * PAGE_SIZE);
+        }
     ControlImage dirtImage, townImage;
     loadControlImage(dataPath(options, "dirt.bmp"), dirtImage);
     loadControlImage(dataPath(options, "townmap.bmp"), townImage);
-    LightStats stats;
+    const LightStats stats = fillPages(pages, *samples, dirtImage, options.light);
+
+    // Light textures, on this thread, which holds the GL context.
+    const int texSize = lightTextureSize(options.lightType);
+    std::unique_ptr<LightTexels> texels;
+    if (texSize > 0 && options.useGL)
+        texels = std::make_unique<LightTexels>(dataPath(options, dummyLightName(options.lightType)),
+                                               texSize);
     for (int a = 0; a < MAP_PAGES; ++a) {
         bar.step();
         for (int b = 0; b < MAP_PAGES; ++b) {
-            auto* page = new TerrainPage();
-            page->setOrigin(a * PAGE_SIZE, b * PAGE_SIZE);
-            if (maker) page->lightTexture = maker->beginPage();
-            fillPage(*page, *samples, dirtImage, options.light, stats, texels.get());
-            if (maker) maker->endPage();
-            appendPage(page);
+            if (texels) {
+                texels->fill(pages[a][b]->light);
+                pages[a][b]->lightTexture = makeLightTexture(*texels);
+            }
+            appendPage(pages[a][b]);
         }
     }
     g_log << "HIGH: " << stats.highest << std::endl;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -222,31 +223,49 @@ TEST(LightTextures, PagesStartFromTheDummyImageAndTakeTheirLightRowByColumn) {
     ZEB_REQUIRE_GL_WINDOW(window);
     g_engine.probeMultitexture();
     terraintest::TempDir dir;
-    ASSERT_TRUE(
-        terraintest::writeBmp(dir.file("dummylight65.bmp"), 65, 65,
-                              [](int, int, unsigned char* c) { c[0] = c[1] = c[2] = 128; }));
-    LightTextureBuffer buffer(lightTextureSize(2));
-    LightTextureMaker maker(dir.file("dummylight65.bmp"), buffer);
-    const unsigned name = maker.beginPage();
+    ASSERT_TRUE(terraintest::writeBmp(dir.file("dummylight128.bmp"), 128, 128,
+                                      [](int x, int, unsigned char* c) {
+                                          c[0] = (unsigned char)(x < 100 ? 128 : 40);
+                                          c[1] = c[2] = 0;
+                                      }));
+    auto page = std::make_unique<TerrainPage>();
+    for (int i = 0; i < PAGE_VERTS; ++i)
+        for (int j = 0; j < PAGE_VERTS; ++j)
+            page->light[i][j] = 0.5f;
+    page->light[3][5] = 0.9f; // column 3, row 5
+    page->light[7][0] = 1.5f; // beyond the range a byte holds
+    page->light[8][0] = -0.5f;
+    LightTexels texels(dir.file("dummylight128.bmp"), lightTextureSize(3));
+    texels.fill(page->light);
+    const unsigned name = makeLightTexture(texels);
     ASSERT_NE(name, 0u);
-    EXPECT_NEAR(buffer.get(10, 20), 128 / 255.0, 0.01) << "read back from the dummy image";
-    buffer.set(3, 5, 0.9f); // column 3, row 5
-    maker.endPage();
-    const std::vector<float> texels = readLuminance(name, 65);
-    EXPECT_NEAR(texels[5 * 65 + 3], 0.9, 0.01);
-    EXPECT_NEAR(texels[3 * 65 + 5], 128 / 255.0, 0.01);
+    const std::vector<float> read = readLuminance(name, 128);
+    struct Texel {
+        int column, row;
+        float value;
+    };
+    const Texel expect[] = {
+        {3, 5, 0.9f},   {5, 3, 0.5f},           {7, 0, 1.0f},           {8, 0, 0.0f},
+        {64, 64, 0.5f}, {65, 10, 128 / 255.0f}, {120, 10, 40 / 255.0f}, {10, 100, 128 / 255.0f},
+    };
+    for (const Texel& t : expect)
+        EXPECT_NEAR(read[std::size_t(t.row) * 128 + t.column], t.value, 0.003f)
+            << "column " << t.column << " row " << t.row;
 
-    // Without its dummy image a page still gets a texture of the right size.
-    LightTextureBuffer big(lightTextureSize(3));
-    LightTextureMaker blank(dir.file("dummylight128.bmp"), big);
-    const unsigned other = blank.beginPage();
-    big.set(64, 64, 0.5f);
-    blank.endPage();
+    // Without its dummy image a page still gets a texture of the right size,
+    // dark outside the page's light.
+    LightTexels blank(dir.file("dummylight65.bmp"), lightTextureSize(2));
+    ASSERT_EQ(blank.size, 65);
+    blank.fill(page->light);
+    const unsigned other = makeLightTexture(blank);
     GLint width = 0;
     glBindTexture(GL_TEXTURE_2D, other);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 128);
-    EXPECT_NEAR(readLuminance(other, 128)[64 * 128 + 64], 0.5, 0.01);
+    EXPECT_EQ(width, 65);
+    EXPECT_NEAR(readLuminance(other, 65)[5 * 65 + 3], 0.9f, 0.003f);
+    LightTexels missing(dir.file("none.bmp"), lightTextureSize(3));
+    missing.fill(page->light);
+    EXPECT_EQ(missing.get(100, 100), 0.0f);
 }
 
 } // namespace

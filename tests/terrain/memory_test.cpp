@@ -1,0 +1,111 @@
+// The resident size stays level over thousands of detail changes, window
+// rebuilds and drawn frames of the outside: nothing that the terrain drawing
+// or the window makes per change or per frame is kept.
+#include "../support/test_window.h"
+#include "core/camera.h"
+#include "core/settings.h"
+#include "dungeon/world.h"
+#include "render/particles.h"
+#include "support.h"
+#include "terrain/terrain_draw.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+long residentKb() {
+    long pages = 0, resident = 0;
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return -1;
+    const int got = std::fscanf(f, "%ld %ld", &pages, &resident);
+    std::fclose(f);
+    return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+class OutsideMemory : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        terrain = nullptr;
+        localTerrain = nullptr;
+        g_particles.clear();
+        g_camera = saved_;
+        g_settings.applyDetailLevel(3);
+    }
+    Camera saved_ = g_camera;
+};
+
+TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    g_engine.initGLState();
+    g_engine.probeMultitexture();
+    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
+    g_engine.lightEnabled = true;
+    g_engine.lightType = 3;
+    g_engine.inDungeon = 0;
+    auto list = terraintest::makeList(MAP_PAGES, MAP_PAGES, [](const TerrainPage& p, int i, int j) {
+        return float(20 * std::sin((p.originX + 4 * i) / 300.0) *
+                     std::cos((p.originY + 4 * j) / 200.0));
+    });
+    for (TerrainPage* p = list->head; p; p = p->next)
+        for (int i = 0; i < PAGE_VERTS; i += 3)
+            p->dirt[i][i] = 0.7f;
+    list->finishPages();
+    heightScale = 0.002f;
+    LocalTerrain w(*list, 4000.0, 4000.0);
+    terrain = list.get();
+    localTerrain = &w;
+    // A small view keeps the frames cheap; the drawing work per page is the same.
+    glViewport(0, 0, 64, 48);
+    g_camera.mode = CAMERA_FREE;
+    g_camera.pitch = -0.3f;
+
+    // Round trips over the map with a change of detail and a particle puff
+    // at every step, a full rebuild every few.
+    auto run = [&](int steps) {
+        for (int k = 0; k < steps; ++k) {
+            g_settings.applyDetailLevel(k % DETAIL_LEVELS);
+            const double t = k * 0.05;
+            g_camera.eye[0] = 4096 + 3000 * std::cos(t);
+            g_camera.eye[1] = 4096 + 3000 * std::sin(t);
+            g_camera.eye[2] = 80;
+            g_camera.yaw = float(t + 1.6);
+            g_camera.far = g_settings.terrainViewRange;
+            g_camera.updateCamera();
+            if (k % 7 == 0)
+                w.rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
+            else
+                w.update(*list, g_camera.eye[0], g_camera.eye[1]);
+            g_particles.spawnParticle(PARTICLE_PUFF, float(g_camera.centre[0]),
+                                      float(g_camera.centre[1]), float(g_camera.centre[2]));
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(g_camera.fov, 1.0, 1.0, g_camera.far);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
+                      g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+            drawTerrain(w);
+            g_engine.drawSky();
+            g_settings.timeFactor = 1.0;
+            g_particles.drawParticles();
+            glFinish();
+        }
+    };
+    run(300); // the rasteriser's caches and the allocator settle
+    const long before = residentKb();
+    run(3000);
+    const long after = residentKb();
+    ASSERT_GT(before, 0);
+    EXPECT_LT(after - before, 4 * 1024)
+        << "resident size grew from " << before << " kB to " << after << " kB";
+    glViewport(0, 0, 1024, 768);
+}
+
+} // namespace
