@@ -7,7 +7,8 @@
 // keys of the game's binding table (all but the quit key), left clicks,
 // left and right drags, the wheel and plain mouse moves. The game receives
 // them as any user's input, through SDL and its platform layer's message
-// queue. At the end it presses the quit key and waits for the game to exit,
+// queue; the game's message boxes are answered with Return. At the end it
+// presses the quit key and waits for the game to exit,
 // so that a sanitizer build reports leaks as well.
 //
 // usage: zeb-soak --game PROGRAM --dir WORKING_DIR [--seconds N] [--seed N]
@@ -49,7 +50,7 @@ struct Options {
 };
 
 struct Counts {
-    long keys = 0, clicks = 0, drags = 0, wheels = 0, moves = 0;
+    long keys = 0, clicks = 0, drags = 0, wheels = 0, moves = 0, boxes = 0;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -95,6 +96,12 @@ void sleepMs(int ms) {
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A window can close between two requests about it (a message box being
+// answered); such errors are expected and ignored.
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
 }
 
 pid_t startGame(const Options& options) {
@@ -145,6 +152,30 @@ class InputDriver {
         sleepMs(pick(5, 60));
     }
 
+    // The game's message boxes (an item click on a game screen shows one)
+    // are modal: the game waits until one is answered. Without a window
+    // manager they open with no focus and partly off the screen, so each
+    // unnamed top-level window (the game's own windows all have names) gets
+    // the focus and Return, as a player would answer it; then the focus
+    // follows the pointer again.
+    void answerMessageBoxes() {
+        Window root = DefaultRootWindow(display), parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, root, &root, &parent, &children, &count)) return;
+        bool answered = false;
+        for (unsigned i = 0; i < count; ++i) {
+            if (!isUnnamedAndShown(children[i])) continue;
+            XSetInputFocus(display, children[i], RevertToPointerRoot, CurrentTime);
+            tapKey(XK_Return, 20);
+            ++counts.boxes;
+            answered = true;
+        }
+        if (children) XFree(children);
+        if (answered) XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XSync(display, False);
+    }
+
     void quit() {
         move(width / 2, height / 2);
         tapKey(quitKey, 50);
@@ -157,6 +188,17 @@ class InputDriver {
     std::vector<KeySym> keys;
     KeySym quitKey = XK_Escape;
     int width = 0, height = 0;
+
+    bool isUnnamedAndShown(Window window) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display, window, &attributes) ||
+            attributes.map_state != IsViewable)
+            return false;
+        char* name = nullptr;
+        const bool named = XFetchName(display, window, &name) && name && name[0];
+        if (name) XFree(name);
+        return !named;
+    }
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
@@ -258,6 +300,7 @@ int main(int argc, char** argv) {
                   << std::endl;
         return 2;
     }
+    XSetErrorHandler(ignoreXErrors);
     InputDriver driver(display, options.seed);
     const std::string log = options.dir + "/errlog.txt";
     const std::string errors = options.dir + "/soak-stderr.txt";
@@ -276,10 +319,14 @@ int main(int argc, char** argv) {
 
     std::vector<soak::RssSample> samples;
     const Clock::time_point start = Clock::now();
-    double nextSample = 0.0, nextReport = 30.0;
+    double nextSample = 0.0, nextReport = 30.0, nextBoxCheck = 0.0;
     while (ending.running && secondsSince(start) < options.seconds) {
         driver.act();
         const double now = secondsSince(start);
+        if (now >= nextBoxCheck) {
+            driver.answerMessageBoxes();
+            nextBoxCheck = now + 0.5;
+        }
         if (now >= nextSample) {
             samples.push_back({now, residentKb(game)});
             nextSample += 1.0;
@@ -303,7 +350,8 @@ int main(int argc, char** argv) {
 
     const Counts& c = driver.counts;
     std::cout << "soak: input sent: " << c.keys << " keys, " << c.clicks << " clicks, " << c.drags
-              << " drags, " << c.wheels << " wheel notches, " << c.moves << " moves" << std::endl;
+              << " drags, " << c.wheels << " wheel notches, " << c.moves << " moves; " << c.boxes
+              << " message boxes answered" << std::endl;
     long base = 0, peak = 0;
     const double growth = soak::growthAfterFirstMinute(samples, base, peak);
     if (base > 0)
