@@ -26,23 +26,6 @@ TEST(SoakKeys, EveryBoundKeyCanBeSentAndTheQuitKeyIsKeptForTheEnd) {
               bound.keys.end());
 }
 
-TEST(SoakKeys, VirtualKeysMapToTheirXKeys) {
-    const struct {
-        int vk;
-        unsigned long sym;
-    } cases[] = {{'A', XK_a},
-                 {'Z', XK_z},
-                 {'0', XK_0},
-                 {'9', XK_9},
-                 {win::VK_F1, XK_F1},
-                 {win::VK_F1 + 11, XK_F12},
-                 {win::VK_LEFT, XK_Left},
-                 {win::VK_ESCAPE, XK_Escape},
-                 {KEY_WHEEL_UP, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(soak::keySymOf(c.vk), c.sym) << c.vk;
-}
-
 TEST(SoakReport, SanitizerReportsAreCountedAndEchoed) {
     std::istringstream errors("zeb: starting\n"
                               "==12==ERROR: AddressSanitizer: heap-use-after-free on address\n"
