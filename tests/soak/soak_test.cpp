@@ -40,19 +40,22 @@ TEST(SoakReport, SanitizerReportsAreCountedAndEchoed) {
     EXPECT_EQ(soak::countFindings(clean, echo), 0) << "the game's own ERROR lines are not findings";
 }
 
-TEST(SoakReport, GrowthIsMeasuredFromTheFirstMinuteToThePeakAfterIt) {
-    long base = 0, peak = 0;
-    // Start-up growth inside the first minute does not count; a peak after it does.
-    const std::vector<soak::RssSample> samples = {{0, 100},     {30, 400},  {59.5, 900},
-                                                  {60.2, 1000}, {90, 1080}, {120, 1040}};
-    EXPECT_DOUBLE_EQ(soak::growthAfterFirstMinute(samples, base, peak), 8.0);
-    EXPECT_EQ(base, 1000);
-    EXPECT_EQ(peak, 1080);
-    const std::vector<soak::RssSample> shrinking = {{60, 1000}, {70, 990}, {80, 950}};
-    EXPECT_DOUBLE_EQ(soak::growthAfterFirstMinute(shrinking, base, peak), 0.0);
-    const std::vector<soak::RssSample> short_run = {{0, 100}, {50, 500}};
-    EXPECT_DOUBLE_EQ(soak::growthAfterFirstMinute(short_run, base, peak), 0.0);
-    EXPECT_EQ(base, -1);
+TEST(SoakReport, GrowthIsTheLastMinuteOverTheSecondAndPeaksAreOnlyReported) {
+    std::vector<soak::RssSample> samples;
+    // Start-up climbs in the first minute, a level build peaks at 90 s, then
+    // the size creeps up by 10 %.
+    for (int t = 0; t <= 300; ++t) {
+        long kb = t < 60 ? 100 + 15 * t : 1000 + (t >= 240 ? 100 : 0);
+        if (t == 90) kb = 2000;
+        samples.push_back({double(t), kb});
+    }
+    const soak::RssFigures figures = soak::residentFigures(samples);
+    EXPECT_EQ(figures.base, 1000);
+    EXPECT_EQ(figures.end, 1100);
+    EXPECT_EQ(figures.peak, 2000);
+    EXPECT_DOUBLE_EQ(figures.growth, 10.0);
+    const std::vector<soak::RssSample> shortRun = {{0, 100}, {50, 500}};
+    EXPECT_EQ(soak::residentFigures(shortRun).base, -1);
 }
 
 } // namespace

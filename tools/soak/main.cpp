@@ -12,7 +12,8 @@
 // so that a sanitizer build reports leaks as well.
 //
 // usage: zeb-soak --game PROGRAM --dir WORKING_DIR [--seconds N] [--seed N]
-// The game's standard error goes to WORKING_DIR/soak-stderr.txt. Exit status
+// The game's standard error goes to WORKING_DIR/soak-stderr.txt, the
+// resident size sampled every second to WORKING_DIR/soak-rss.txt. Exit status
 // 0 when the game ran to the end, quit cleanly, with no sanitizer report and,
 // on runs of ten minutes or more, a resident size that grew by less than 5 %
 // after the first minute.
@@ -318,6 +319,8 @@ int main(int argc, char** argv) {
     std::cout << "soak: start-up took " << int(secondsSince(launched)) << " s" << std::endl;
 
     std::vector<soak::RssSample> samples;
+    // Every sample, for plotting: seconds and kilobytes.
+    std::ofstream rssLog(options.dir + "/soak-rss.txt");
     const Clock::time_point start = Clock::now();
     double nextSample = 0.0, nextReport = 30.0, nextBoxCheck = 0.0;
     while (ending.running && secondsSince(start) < options.seconds) {
@@ -329,6 +332,7 @@ int main(int argc, char** argv) {
         }
         if (now >= nextSample) {
             samples.push_back({now, residentKb(game)});
+            rssLog << int(now) << ' ' << samples.back().kb << '\n';
             nextSample += 1.0;
         }
         if (now >= nextReport) {
@@ -352,11 +356,11 @@ int main(int argc, char** argv) {
     std::cout << "soak: input sent: " << c.keys << " keys, " << c.clicks << " clicks, " << c.drags
               << " drags, " << c.wheels << " wheel notches, " << c.moves << " moves; " << c.boxes
               << " message boxes answered" << std::endl;
-    long base = 0, peak = 0;
-    const double growth = soak::growthAfterFirstMinute(samples, base, peak);
-    if (base > 0)
-        std::cout << "soak: resident size " << base / 1024 << " MB at 1 min, peak " << peak / 1024
-                  << " MB after it: growth " << growth << " %" << std::endl;
+    const soak::RssFigures rss = soak::residentFigures(samples);
+    if (rss.base > 0)
+        std::cout << "soak: resident size " << rss.base / 1024 << " MB in the second minute, "
+                  << rss.end / 1024 << " MB in the last, peak " << rss.peak / 1024 << " MB: growth "
+                  << rss.growth << " %" << std::endl;
     std::ifstream errorText(errors);
     const int findings = soak::countFindings(errorText, std::cout);
     std::cout << "soak: sanitizer reports: " << findings << " (" << errors << ")" << std::endl;
@@ -371,7 +375,7 @@ int main(int argc, char** argv) {
         std::cout << "soak: the game exited with status " << ending.code << std::endl;
     // A short run mostly sees the world warming up (pages, models, caches);
     // the growth is judged on runs of ten minutes or more.
-    if (base > 0 && growth >= 5.0 && options.seconds >= 600) {
+    if (rss.base > 0 && rss.growth >= 5.0 && options.seconds >= 600) {
         std::cout << "soak: the resident size grew by 5 % or more after the first minute"
                   << std::endl;
         good = false;

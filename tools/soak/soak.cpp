@@ -77,14 +77,32 @@ int countFindings(std::istream& errors, std::ostream& echo) {
     return findings;
 }
 
-double growthAfterFirstMinute(const std::vector<RssSample>& samples, long& base, long& peak) {
-    base = peak = -1;
+namespace {
+
+long medianOf(std::vector<long> values) {
+    if (values.empty()) return -1;
+    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+RssFigures residentFigures(const std::vector<RssSample>& samples) {
+    RssFigures figures;
+    if (samples.empty() || samples.back().at < 60.0) return figures;
+    const double last = samples.back().at;
+    std::vector<long> second, final;
     for (const RssSample& s : samples) {
         if (s.at < 60.0) continue;
-        if (base < 0) base = s.kb;
-        peak = std::max(peak, s.kb);
+        if (s.at < 120.0) second.push_back(s.kb);
+        if (s.at >= last - 60.0) final.push_back(s.kb);
+        figures.peak = std::max(figures.peak, s.kb);
     }
-    return base > 0 ? 100.0 * double(peak - base) / double(base) : 0.0;
+    figures.base = medianOf(second);
+    figures.end = medianOf(final);
+    if (figures.base > 0)
+        figures.growth = 100.0 * double(figures.end - figures.base) / double(figures.base);
+    return figures;
 }
 
 } // namespace soak

@@ -33,9 +33,15 @@ struct RssSample {
     long kb;
 };
 
-// Growth in per cent of the largest sample after the first minute over the
-// first sample taken at or after one minute; base and peak are set to those
-// samples (-1 when the soak did not last a minute).
-double growthAfterFirstMinute(const std::vector<RssSample>& samples, long& base, long& peak);
+// The resident size after the first minute: `base` is the median of the
+// samples of the second minute, `end` the median of the last minute's, `peak`
+// the largest sample after the first minute (kilobytes, -1 when the soak
+// did not last a minute). Growth is end over base in per cent: a short
+// peak (a level being built) is reported but is not growth.
+struct RssFigures {
+    long base = -1, end = -1, peak = -1;
+    double growth = 0.0;
+};
+RssFigures residentFigures(const std::vector<RssSample>& samples);
 
 } // namespace soak
