@@ -175,7 +175,15 @@ void Game::doubleClick(int x, int y) {
 
 void Game::rightClick(int x, int y) {
     moveMouse(x, y);
+    rightDown(x, y);
+    rightUp(x, y);
+}
+
+void Game::rightDown(int x, int y) {
     button(SDL_BUTTON_RIGHT, true, x, y, 1);
+}
+
+void Game::rightUp(int x, int y) {
     button(SDL_BUTTON_RIGHT, false, x, y, 1);
 }
 

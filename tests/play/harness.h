@@ -17,6 +17,7 @@
 //   ASSERT_TRUE(g.ok()) << g.why;      a game that could not start fails
 //   g.moveMouse(x, y)                  a pointer motion
 //   g.click(x, y) / g.doubleClick(x, y) / g.rightClick(x, y)
+//   g.rightDown(x, y) / g.rightUp(x, y)   a right-button drag in steps
 //   g.press(vk) / g.keyDown(vk) / g.keyUp(vk)   keys by virtual-key code
 //   g.run(n)                           n passes of the main loop
 //   g.runUntil(pred, max)              passes until pred() holds: count, or -1
@@ -51,6 +52,8 @@ class Game {
     void click(int x, int y);
     void doubleClick(int x, int y);
     void rightClick(int x, int y);
+    void rightDown(int x, int y);
+    void rightUp(int x, int y);
     void keyDown(int vk);
     void keyUp(int vk);
     void press(int vk);

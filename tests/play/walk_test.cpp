@@ -151,6 +151,30 @@ TEST_F(PlayWalk, MouseMovesQueuedBeforeAClickDelayItByAtMostOnePass) {
     EXPECT_LT(distance2d(p.searchGoalX, p.searchGoalY, t.x, t.y), UNPROJECT_TOLERANCE);
 }
 
+// The mouse camera puts the pointer back at the window's centre after each
+// turn; the click that follows must still go where the pointer was put.
+TEST_F(PlayWalk, AfterTurningTheCameraAClickWalksWhereItWasMade) {
+    ActorController& p = g->player();
+    const float yaw = g_camera.yaw;
+    g->moveMouse(512, 384);
+    g->rightDown(512, 384);
+    g->run(2);
+    // Each move turns the camera and the pointer is put back at the centre
+    // (whose own motion event comes in the next pass).
+    for (int step = 0; step < 3; ++step) {
+        g->moveMouse(532, 384);
+        g->run(2);
+    }
+    g->rightUp(512, 384);
+    g->run(2);
+    EXPECT_GT(std::fabs(g_camera.yaw - yaw), 0.05f) << "the drag turned the camera";
+    Target t;
+    ASSERT_TRUE(findTarget(*g, 50.0, 0.0, t));
+    g->click(t.sx, t.sy);
+    ASSERT_GE(g->runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 3), 1);
+    EXPECT_LT(distance2d(p.searchGoalX, p.searchGoalY, t.x, t.y), UNPROJECT_TOLERANCE);
+}
+
 // Last: it ends the game of this process.
 TEST_F(PlayWalk, EscapeEndsTheGameWithStatusZero) {
     EXPECT_EQ(g->quit(), 0);
