@@ -42,15 +42,20 @@ constexpr int FLAME_LIFE_MS = 500;
 constexpr int FLAME_SHARE = PARTICLE_POOL_SIZE / 2;
 // Chest box: 12 along x, 8 along y, 12 high; its label floats above it.
 constexpr float CHEST_X = 12.0f, CHEST_Y = 8.0f, CHEST_Z = 12.0f;
+// An opened chest's inside: how much darker than the chest it is, and its
+// depth below the rim.
+constexpr float CHEST_INSIDE_SHADE = 0.15f;
+constexpr float CHEST_RIM = 2.0f;
 constexpr int STAIR_STEPS = 4;
 
-void tint(float lightness) {
-    const float l = g_engine.lightEnabled ? lightness : 1.0f;
+// The torchlit colour of a lightness, darkened further by shade.
+void tint(float lightness, float shade = 1.0f) {
+    const float l = (g_engine.lightEnabled ? lightness : 1.0f) * shade;
     glColor3f(TINT[0] * l, TINT[1] * l, TINT[2] * l);
 }
 
-void pickedColour() {
-    glColor3f(PICKED[0], PICKED[1], PICKED[2]);
+void pickedColour(float shade = 1.0f) {
+    glColor3f(PICKED[0] * shade, PICKED[1] * shade, PICKED[2] * shade);
 }
 
 void bindWorldTexture(int index) {
@@ -282,8 +287,9 @@ void drawDoors(const Dungeon& d, const CellRange& r) {
     glEnd();
 }
 
-// A box over (x0, y0, z0)..(x1, y1, z1): four sides and a top.
-void box(double x0, double y0, double z0, double x1, double y1, double z1) {
+// A box over (x0, y0, z0)..(x1, y1, z1): four sides and, when it has one,
+// a top.
+void box(double x0, double y0, double z0, double x1, double y1, double z1, bool top = true) {
     const double xs[5] = {x0, x1, x1, x0, x0};
     const double ys[5] = {y0, y0, y1, y1, y0};
     for (int side = 0; side < 4; ++side) {
@@ -297,6 +303,7 @@ void box(double x0, double y0, double z0, double x1, double y1, double z1) {
         glTexCoord2f(s0, 1);
         glVertex3d(xs[side], ys[side], z1);
     }
+    if (!top) return;
     glTexCoord2f(0, 0);
     glVertex3d(x0, y0, z1);
     glTexCoord2f(1, 0);
@@ -305,6 +312,15 @@ void box(double x0, double y0, double z0, double x1, double y1, double z1) {
     glVertex3d(x1, y1, z1);
     glTexCoord2f(0, 1);
     glVertex3d(x0, y1, z1);
+}
+
+// An opened chest has no lid: its empty inside, in the current colour,
+// shows a little below the rim.
+void emptyInside(double x0, double y0, double x1, double y1, double z) {
+    glVertex3d(x0, y0, z);
+    glVertex3d(x1, y0, z);
+    glVertex3d(x1, y1, z);
+    glVertex3d(x0, y1, z);
 }
 
 void drawChests(const Dungeon& d, const CellRange& r) {
@@ -316,16 +332,25 @@ void drawChests(const Dungeon& d, const CellRange& r) {
             const ChestRecord* chest = c.chest.get();
             if (!chest || d.code(i, j) != CELL_CHEST) continue;
             registerPickable(PICK_TYPE_CHEST, c.x, c.y, c.z, 0.0f, chest->id);
-            if (isPickedObject(PICK_TYPE_CHEST, chest->id)) {
+            const bool picked = isPickedObject(PICK_TYPE_CHEST, chest->id);
+            const float light = c.cornerLight[CORNER_X0Y0];
+            if (picked) {
                 // The label is projected at once, so it may be queued inside
                 // the quads block.
                 g_engine.addFloatText("Odd looking chest", int(chest->x), int(chest->y),
                                       int(c.z + 1 + CHEST_Z));
                 pickedColour();
             } else {
-                tint(c.cornerLight[CORNER_X0Y0]);
+                tint(light);
             }
-            box(chest->x, chest->y, c.z, chest->x + CHEST_X, chest->y + CHEST_Y, c.z + CHEST_Z);
+            const double x1 = chest->x + CHEST_X, y1 = chest->y + CHEST_Y;
+            box(chest->x, chest->y, c.z, x1, y1, c.z + CHEST_Z, !chest->opened);
+            if (!chest->opened) continue;
+            if (picked)
+                pickedColour(CHEST_INSIDE_SHADE);
+            else
+                tint(light, CHEST_INSIDE_SHADE);
+            emptyInside(chest->x, chest->y, x1, y1, c.z + CHEST_Z - CHEST_RIM);
         }
     glEnd();
 }

@@ -61,6 +61,44 @@ TEST(Chests, OpeningSetsTheFlagOnceAndSaysSo) {
     EXPECT_STREQ(g_engine.statusLine, "before") << "no chest, no word";
 }
 
+// Brightness of the pixel over (x, y) with the dungeon drawn from straight
+// above, the window's pixels one unit each.
+int brightnessFromAbove(Dungeon& d, double x, double y) {
+    glViewport(0, 0, 512, 512);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(x - 256, x + 256, y - 256, y + 256, -500, 500);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const double player[3] = {x, y, 0};
+    drawDungeon(d, player);
+    unsigned char rgb[3] = {};
+    glReadPixels(256, 256, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return rgb[0] + rgb[1] + rgb[2];
+}
+
+TEST(Chests, AnOpenedChestShowsItsDarkInsideFromAbove) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    dungeontest::LogCapture log;
+    crt::srand(12);
+    Dungeon d(kRoom.data(), kRoom.width, kRoom.height);
+    const Found at = findCode(d, CELL_CHEST);
+    ASSERT_GE(at.i, 0);
+    const ChestRecord& chest = *d.cell(at.i, at.j).chest;
+    const bool lightWas = g_engine.lightEnabled;
+    g_engine.lightEnabled = false;
+    glDisable(GL_TEXTURE_2D);
+    const int closed = brightnessFromAbove(d, chest.x + 6, chest.y + 4);
+    openChest(d, chest.id);
+    const int opened = brightnessFromAbove(d, chest.x + 6, chest.y + 4);
+    glEnable(GL_TEXTURE_2D);
+    g_engine.lightEnabled = lightWas;
+    EXPECT_GT(closed, 200);
+    EXPECT_LT(opened, closed / 4) << "the dark inside, not the lid";
+    EXPECT_GT(opened, 0);
+}
+
 // The dungeon drawn and then picked from a camera looking down at `target`
 // from a little to its -y side; the cursor sits in the window's centre.
 class DungeonPicking : public ::testing::Test {
