@@ -3,6 +3,7 @@
 #include "actor/combat.h"
 #include "actor/commands.h"
 #include "actor/controller.h"
+#include "actor/ground.h"
 #include "app/camera_control.h"
 #include "app/mainloop.h"
 #include "core/camera.h"
@@ -266,7 +267,8 @@ static int pendingActionFor(std::uint32_t pickType) {
 
 // The left click: the object under the mouse (last frame's pick) becomes the
 // pending action's target, and the player walks to the point under the
-// mouse, unless he already stands within reach of a creature he attacks.
+// mouse (or to open ground before the object), unless he already stands
+// within reach of a creature he attacks.
 void InputState::leftClick() {
     reachDistance = g_engine.inDungeon ? 20 : 40;
     const PickTarget target = g_picker.clickTarget();
@@ -276,10 +278,18 @@ void InputState::leftClick() {
         targetPoint[0] = target.at.x;
         targetPoint[1] = target.at.y;
     }
+    const ActorController& player = playerActor();
     if (next_action == PENDING_ATTACK &&
-        playerActor().isNear(targetPoint[0], targetPoint[1], 0.0, float(reachDistance)))
+        player.isNear(targetPoint[0], targetPoint[1], 0.0, float(reachDistance)))
         return;
-    walkPlayerTo(g_frame.mouseWorld[0], g_frame.mouseWorld[1]);
+    double x = g_frame.mouseWorld[0], y = g_frame.mouseWorld[1];
+    // The point under the mouse may lie on the clicked object, where nobody
+    // can stand (a portal, a chest): the player then goes to the open ground
+    // before it, within reach of it.
+    if (next_action != PENDING_NONE && !g_actorGround.isWalkable(x, y, player.position[2]))
+        approachPoint(targetPoint[0], targetPoint[1], player.position[0], player.position[1],
+                      reachDistance, x, y);
+    walkPlayerTo(x, y);
 }
 
 void InputState::performAction(int action) {

@@ -2,11 +2,14 @@
 
 #include "actor/controller.h"
 #include "actor/creatures.h"
+#include "actor/ground.h"
 #include "render/engine.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#include <cmath>
 
 Picker g_picker;
 
@@ -251,6 +254,23 @@ PickTarget Picker::clickTarget() const {
 
 void Picker::reset() {
     *this = Picker{};
+}
+
+bool approachPoint(double targetX, double targetY, double fromX, double fromY, double reach,
+                   double& x, double& y) {
+    const double dx = fromX - targetX, dy = fromY - targetY;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    // Standing on the object's own point: any side will do, try +x.
+    const double ux = length > 0.0 ? dx / length : 1.0, uy = length > 0.0 ? dy / length : 0.0;
+    for (double s = 0.0; s <= reach; s += 1.0) {
+        const double cx = targetX + s * ux, cy = targetY + s * uy;
+        if (g_actorGround.isWalkable(cx, cy, 0.0)) {
+            x = cx;
+            y = cy;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isObjectPicked(int type, int id) {

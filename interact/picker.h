@@ -150,5 +150,13 @@ class Picker {
 
 extern Picker g_picker;
 
+// Where a click on an object sends the player when the point under the
+// mouse cannot be walked on (it lies on the object itself): the first open
+// point on the straight way from the object at (targetX, targetY) towards
+// the player at (fromX, fromY), no further than `reach` from the object.
+// False when the way is blocked all the way out to `reach`.
+bool approachPoint(double targetX, double targetY, double fromX, double fromY, double reach,
+                   double& x, double& y);
+
 // The highlight query of model drawing: picked with this type and id.
 bool isObjectPicked(int type, int id);

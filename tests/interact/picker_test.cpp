@@ -1,4 +1,5 @@
 #include "actor/controller.h"
+#include "actor/ground.h"
 #include "interact/picker.h"
 #include "render/engine.h"
 
@@ -114,6 +115,41 @@ TEST(PickerRegistration, ListsStopAtTheirLimitsAndMarkCellCentres) {
     inCells.addChest(36, 54, 2, 8);
     EXPECT_DOUBLE_EQ(inCells.chests[0].x, 45.0);
     EXPECT_DOUBLE_EQ(inCells.chests[0].z, 8.0) << "half the chest's height above its floor";
+}
+
+// Ground blocked within 9 units of the origin, as around a portal.
+bool openBeyondNine(double x, double y, double) {
+    return x * x + y * y > 81.0;
+}
+double flatGround(double, double, double) {
+    return 0.0;
+}
+
+TEST(ClickGoal, ApproachStopsAtTheFirstOpenPointTowardsThePlayer) {
+    const ActorGround saved = g_actorGround;
+    g_actorGround = {openBeyondNine, flatGround};
+    struct Case {
+        double fromX, fromY;
+        double reach;
+        bool found;
+        double x, y;
+    };
+    const Case cases[] = {
+        {100, 0, 40, true, 10, 0},  // from +x: first open point at 10
+        {0, -50, 40, true, 0, -10}, // from -y
+        {30, 40, 40, true, 6, 8},   // along (0.6, 0.8), ten units out
+        {0, 0, 40, true, 10, 0},    // on the object itself: any side
+        {100, 0, 9, false, 0, 0},   // reach ends inside the blocked disc
+    };
+    for (const Case& c : cases) {
+        double x = -1, y = -1;
+        EXPECT_EQ(approachPoint(0, 0, c.fromX, c.fromY, c.reach, x, y), c.found)
+            << c.fromX << "," << c.fromY;
+        if (!c.found) continue;
+        EXPECT_NEAR(x, c.x, 1e-9);
+        EXPECT_NEAR(y, c.y, 1e-9);
+    }
+    g_actorGround = saved;
 }
 
 // A view from (0, -200, 0) towards the origin: the window's centre looks
