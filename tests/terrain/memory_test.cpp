@@ -41,6 +41,11 @@ class OutsideMemory : public ::testing::Test {
 };
 
 TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer holds freed memory back in its quarantine, so the
+    // resident size grows whatever the game keeps.
+    GTEST_SKIP() << "resident size is not the game's own under AddressSanitizer";
+#endif
     ZEB_REQUIRE_GL_WINDOW(window);
     g_engine.initGLState();
     g_engine.probeMultitexture();
