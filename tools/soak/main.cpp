@@ -177,10 +177,16 @@ class InputDriver {
         XSync(display, False);
     }
 
+    // The quit key goes to the game's main window itself: with the focus
+    // following the pointer it could land on one of the game screens' tool
+    // windows instead, or wait behind a message box.
     void quit() {
-        move(width / 2, height / 2);
+        answerMessageBoxes();
+        const Window main = findWindow(GAME_TITLE);
+        if (main != 0) XSetInputFocus(display, main, RevertToPointerRoot, CurrentTime);
         tapKey(quitKey, 50);
-        XFlush(display);
+        XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XSync(display, False);
     }
 
   private:
@@ -189,6 +195,23 @@ class InputDriver {
     std::vector<KeySym> keys;
     KeySym quitKey = XK_Escape;
     int width = 0, height = 0;
+
+    static constexpr const char* GAME_TITLE = "Zeb";
+
+    Window findWindow(const char* title) {
+        Window root = DefaultRootWindow(display), parent = 0, found = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && found == 0; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) && name && std::strcmp(name, title) == 0)
+                found = children[i];
+            if (name) XFree(name);
+        }
+        if (children) XFree(children);
+        return found;
+    }
 
     bool isUnnamedAndShown(Window window) {
         XWindowAttributes attributes;
@@ -267,11 +290,14 @@ Ending poll(pid_t pid, bool wait) {
     return ending;
 }
 
-// Waits for the game to exit; kills it when it does not within the limit.
-Ending waitForExit(pid_t pid, int seconds) {
+// Waits for the game to exit, pressing the quit key again every ten seconds
+// (a message box may have taken the first); kills it when it does not exit
+// within the limit.
+Ending waitForExit(pid_t pid, InputDriver& driver, int seconds) {
     for (int i = 0; i < seconds * 10; ++i) {
         const Ending ending = poll(pid, false);
         if (!ending.running) return ending;
+        if (i % 100 == 0) driver.quit();
         sleepMs(100);
     }
     std::cout << "soak: the game did not exit after the quit key; killing it" << std::endl;
@@ -345,8 +371,7 @@ int main(int argc, char** argv) {
     const bool ranToEnd = ending.running;
     if (ranToEnd) {
         const Clock::time_point quitAt = Clock::now();
-        driver.quit();
-        ending = waitForExit(game, 300);
+        ending = waitForExit(game, driver, 300);
         std::cout << "soak: the game took " << int(secondsSince(quitAt))
                   << " s to quit (with the leak check)" << std::endl;
     }
