@@ -56,6 +56,9 @@ struct SearchNode {
     std::uint8_t code = 0;
 };
 
+// A walk ends within this many cells of its goal.
+constexpr int ARRIVE_DISTANCE = 20;
+
 class ActorController {
   public:
     ModelInstance instance;
@@ -102,7 +105,7 @@ class ActorController {
     int isPlayer = 0;
     int homeCellWidth = HOME_CELL_SIZE;
     int homeCellHeight = HOME_CELL_SIZE;
-    int arriveDistance = 20;
+    int arriveDistance = ARRIVE_DISTANCE;
     int repathDistance = 20;
     int homeMinCellX = 502, homeMinCellY = 744, homeMaxCellX = 552, homeMaxCellY = 792;
     bool active = false;

@@ -18,6 +18,9 @@
 #include "render/particles.h"
 #include "screens/screens.h"
 
+#include <algorithm>
+#include <cmath>
+
 InputState g_input;
 int reachDistance = 40;
 
@@ -29,26 +32,16 @@ struct Binding {
     int key;
 };
 constexpr Binding kDefaultBindings[] = {
-    {2, 'Q'},
-    {3, win::VK_ESCAPE},
-    {5, 'Z'},
-    {6, 'X'},
-    {7, 'L'},
-    {8, 'F'},
-    {9, 'M'},
-    {10, 'C'},
-    {15, 'G'},
-    {16, 'T'},
-    {18, 'K'},
-    {ACTION_GAME_SCREENS, 'I'},
-    {21, 'H'},
-    {22, KEY_WHEEL_DOWN},
-    {23, KEY_WHEEL_UP},
-    {24, '1'},
-    {26, '0'},
-    {27, '2'},
-    {36, 'O'},
-    {37, 'P'},
+    {2, 'Q'},           {3, win::VK_ESCAPE},
+    {5, 'Z'},           {6, 'X'},
+    {7, 'L'},           {8, 'F'},
+    {9, 'M'},           {10, 'C'},
+    {15, 'G'},          {16, 'T'},
+    {18, 'K'},          {ACTION_GAME_SCREENS, 'I'},
+    {21, 'H'},          {22, KEY_WHEEL_DOWN},
+    {23, KEY_WHEEL_UP}, {24, '1'},
+    {26, '0'},          {27, '2'},
+    {36, 'O'},          {37, 'P'},
 };
 
 void setActive(win::WPARAM wParam) {
@@ -283,13 +276,28 @@ void InputState::leftClick() {
         player.isNear(targetPoint[0], targetPoint[1], 0.0, float(reachDistance)))
         return;
     double x = g_frame.mouseWorld[0], y = g_frame.mouseWorld[1];
-    // The point under the mouse may lie on the clicked object, where nobody
-    // can stand (a portal, a chest): the player then goes to the open ground
-    // before it, within reach of it.
-    if (next_action != PENDING_NONE && !g_actorGround.isWalkable(x, y, player.position[2]))
-        approachPoint(targetPoint[0], targetPoint[1], player.position[0], player.position[1],
-                      reachDistance, x, y);
+    playerActor().arriveDistance = ARRIVE_DISTANCE;
+    if (next_action != PENDING_NONE) aimAtTarget(player, x, y);
     walkPlayerTo(x, y);
+}
+
+// A walk that ends in an action heads for the object itself, or for the open
+// ground before it where nobody can stand on it (a portal, a chest), and ends
+// near enough for the reach test: a walk stops as soon as it comes within its
+// arrival distance of its goal, and with the goal away from the object by
+// more than the reach less that distance the player would stand still out of
+// reach (a door or chest in a dungeon of wide cells).
+void InputState::aimAtTarget(const ActorController& player, double& x, double& y) {
+    double gx = targetPoint[0], gy = targetPoint[1];
+    if (!g_actorGround.isWalkable(gx, gy, player.position[2]) &&
+        !approachPoint(targetPoint[0], targetPoint[1], player.position[0], player.position[1],
+                       reachDistance, gx, gy))
+        return;
+    x = gx;
+    y = gy;
+    const int offset = int(std::ceil(std::hypot(gx - targetPoint[0], gy - targetPoint[1])));
+    playerActor().arriveDistance =
+        std::max(0, std::min(ARRIVE_DISTANCE, reachDistance - offset - 1));
 }
 
 void InputState::performAction(int action) {

@@ -34,6 +34,8 @@ constexpr int PENDING_ACTION_INTERVAL = 30;
 // Camera distance changed by one wheel notch or one zoom key press.
 constexpr float ZOOM_STEP = 5.0f;
 
+class ActorController;
+
 class InputState {
   public:
     int bindings[ACTION_COUNT] = {};
@@ -61,6 +63,8 @@ class InputState {
     void readCursor();
     // The left click on the world (free-move off).
     void leftClick();
+    // Points a walk that ends in an action at its object, within reach.
+    void aimAtTarget(const ActorController& player, double& x, double& y);
     // The reach test of the pending action, and the action itself.
     void runPendingAction();
     void performPendingAction(int code);

@@ -90,11 +90,12 @@ const Portal* nearestEntrance(double x, double y) {
     return best;
 }
 
-bool standBesideCell(Game& g, Dungeon& d, int i, int j) {
+bool standBesideCell(Game& g, Dungeon& d, int i, int j, int side) {
     static const int sides[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     ActorController& p = g.player();
     const float half = float(p.instance.slot ? p.instance.slot->halfHeight : 0);
-    for (const auto& s : sides) {
+    for (int k = side; k < 4; ++k) {
+        const int* s = sides[k];
         const int a = i + s[0], b = j + s[1];
         if (d.code(a, b) != CELL_FLOOR) continue;
         p.pathIndex = p.pathLength = 0;

@@ -49,8 +49,9 @@ int countLines(const std::vector<std::string>& log, std::size_t from, const std:
 // The dungeon entrance on the terrain nearest to (x, y), or null.
 const Portal* nearestEntrance(double x, double y);
 // Stands the player in the dungeon on an open floor cell beside cell (i, j),
-// the camera looking at that cell; false when no side is open floor.
-bool standBesideCell(Game& g, Dungeon& d, int i, int j);
+// the camera looking at that cell; sides are tried from `side` (0 to 3) on;
+// false when none of them is open floor.
+bool standBesideCell(Game& g, Dungeon& d, int i, int j, int side = 0);
 // The first cell with this code.
 bool findCell(const Dungeon& d, int code, int& i, int& j);
 // An open floor cell three to five cells from the player, with open floor all
