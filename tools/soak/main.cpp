@@ -371,7 +371,7 @@ int main(int argc, char** argv) {
     const bool ranToEnd = ending.running;
     if (ranToEnd) {
         const Clock::time_point quitAt = Clock::now();
-        ending = waitForExit(game, driver, 300);
+        ending = waitForExit(game, driver, 900);
         std::cout << "soak: the game took " << int(secondsSince(quitAt))
                   << " s to quit (with the leak check)" << std::endl;
     }
