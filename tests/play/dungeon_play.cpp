@@ -1,6 +1,6 @@
 // The dungeon in the game as it ships: down by the T key, a walk on the
 // dungeon floor by a click, and back up by T to where the player stood.
-#include "tests/play/harness.h"
+#include "tests/play/steps.h"
 
 #include "actor/ground.h"
 #include "core/camera.h"
@@ -19,73 +19,12 @@
 namespace {
 
 constexpr int VK_T = 'T';
-// Whole searches inside one frame, so that pass counts do not depend on the
-// machine's speed.
-constexpr double WHOLE_SEARCH_MS = 1.0e9;
-
-// True when the lines appear in the log in this order, from `from` on;
-// `missing` names the first that does not.
-bool inOrder(const std::vector<std::string>& log, std::size_t from,
-             const std::vector<std::string>& lines, std::string& missing) {
-    std::size_t at = from;
-    for (const std::string& line : lines) {
-        while (at < log.size() && log[at].rfind(line, 0) != 0)
-            ++at;
-        if (at == log.size()) {
-            missing = line;
-            return false;
-        }
-        ++at;
-    }
-    return true;
-}
-
-struct FloorTarget {
-    double x = 0.0, y = 0.0;
-    int sx = 0, sy = 0;
-};
-
-// True when nothing solid stands on the line from the camera's eye to the
-// point: wall blocks, doors, chests and the stairs hide what lies behind.
-bool inSight(const Dungeon& d, double x, double y, double z) {
-    const double* e = g_camera.eye;
-    for (int k = 1; k < 200; ++k) {
-        const double t = k / 200.0;
-        const double px = e[0] + t * (x - e[0]), py = e[1] + t * (y - e[1]);
-        const double pz = e[2] + t * (z - e[2]);
-        const int code = d.code(int(px / d.cellSizeX), int(py / d.cellSizeY));
-        if (code != CELL_FLOOR && code != CELL_TORCH && pz < d.wallHeight + 1) return false;
-    }
-    return true;
-}
-
-// An open floor cell three to five cells from the player, with open floor
-// all around it, in sight of the camera and well inside the window.
-bool findFloorTarget(play::Game& g, const Dungeon& d, FloorTarget& t) {
-    const ActorController& p = g.player();
-    const int pi = int(p.position[0] / d.cellSizeX), pj = int(p.position[1] / d.cellSizeY);
-    for (int radius = 3; radius <= 5; ++radius)
-        for (int i = pi - radius; i <= pi + radius; ++i)
-            for (int j = pj - radius; j <= pj + radius; ++j) {
-                if (std::max(std::abs(i - pi), std::abs(j - pj)) != radius) continue;
-                bool open = true;
-                for (int di = -1; di <= 1 && open; ++di)
-                    for (int dj = -1; dj <= 1 && open; ++dj)
-                        open = d.code(i + di, j + dj) == CELL_FLOOR;
-                if (!open) continue;
-                t.x = i * d.cellSizeX + d.cellSizeX / 2.0;
-                t.y = j * d.cellSizeY + d.cellSizeY / 2.0;
-                const double z = d.floorHeightAt(t.x, t.y);
-                if (!inSight(d, t.x, t.y, z) || !g.screenPointOf(t.x, t.y, z, t.sx, t.sy)) continue;
-                if (t.sx > 40 && t.sx < 984 && t.sy > 40 && t.sy < 728) return true;
-            }
-    return false;
-}
+using play::inOrder;
 
 TEST(PlayDungeon, TGoesDownAClickWalksTheFloorAndTBringsThePlayerBackWhereHeStood) {
     play::Game& g = play::game();
     ASSERT_TRUE(g.ok()) << g.why;
-    play::SearchSlice slice{WHOLE_SEARCH_MS};
+    play::SearchSlice slice{play::WHOLE_SEARCH_MS};
     ActorController& p = g.player();
     g.run(5);
     ASSERT_FALSE(g.inDungeon());
@@ -112,8 +51,8 @@ TEST(PlayDungeon, TGoesDownAClickWalksTheFloorAndTBringsThePlayerBackWhereHeStoo
     EXPECT_EQ(p.position[1], dungeon->startY);
 
     // A click on the dungeon floor walks him there, on the floor all the way.
-    FloorTarget t;
-    ASSERT_TRUE(findFloorTarget(g, *dungeon, t)) << "no open floor in view";
+    play::ScreenTarget t;
+    ASSERT_TRUE(play::floorAhead(g, *dungeon, t)) << "no open floor in view";
     const double fromX = p.position[0], fromY = p.position[1];
     g.click(t.sx, t.sy);
     ASSERT_GE(g.runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 3), 1);

@@ -2,7 +2,7 @@
 // it, a click sends the player there and he acts on arrival: attacks a
 // creature, enters the dungeon by its entrance, opens a door or a chest,
 // leaves by the stairs. A click on open ground drops what was pending.
-#include "tests/play/harness.h"
+#include "tests/play/steps.h"
 
 #include "actor/ground.h"
 #include "core/camera.h"
@@ -20,30 +20,13 @@
 
 namespace {
 
-constexpr double PI = 3.14159265358979;
-constexpr double WHOLE_SEARCH_MS = 1.0e9;
+using play::findLine;
+using play::nearestEntrance;
+using play::openGround;
+using play::PI;
+using play::wellInside;
+using play::WHOLE_SEARCH_MS;
 constexpr int VK_T = 'T';
-
-// Open ground around (x, y), so that a creature or the player stands there.
-bool openGround(double x, double y) {
-    for (int dx = -4; dx <= 4; dx += 4)
-        for (int dy = -4; dy <= 4; dy += 4)
-            if (!g_actorGround.isWalkable(x + dx, y + dy, 0.0)) return false;
-    return true;
-}
-
-bool wellInside(int sx, int sy) {
-    return sx > 40 && sx < 984 && sy > 40 && sy < 728;
-}
-
-// The first log line at or after `from` that starts with one of `starts`.
-std::size_t findLine(const std::vector<std::string>& log, std::size_t from,
-                     const std::vector<std::string>& starts) {
-    for (std::size_t at = from; at < log.size(); ++at)
-        for (const std::string& s : starts)
-            if (log[at].rfind(s, 0) == 0) return at;
-    return std::string::npos;
-}
 
 class PlayPicking : public ::testing::Test {
   protected:
@@ -106,20 +89,6 @@ TEST_F(PlayPicking, AClickOnACreatureAttacksItOnceThePlayerIsWithinReach) {
     EXPECT_EQ(findLine(log, roll + 1, {"DAMAGE: "}), roll + 1);
 }
 
-// The entrance portal on the terrain nearest to (x, y).
-const Portal* nearestEntrance(double x, double y) {
-    const Portal* best = nullptr;
-    double bestDistance = 1e18;
-    for (const TerrainPage* page = terrain->head; page; page = page->next)
-        for (int k = 0; k < page->portalCount; ++k) {
-            const Portal& portal = page->portals[k];
-            if (portal.type != PORTAL_DUNGEON_ENTRANCE) continue;
-            const double d = std::hypot(portal.x - x, portal.y - y);
-            if (d < bestDistance) bestDistance = d, best = &portal;
-        }
-    return best;
-}
-
 // Stands the player at (x, y) facing the way the camera looks along yaw,
 // with the terrain window laid out around him.
 void standPlayer(play::Game& g, double x, double y, float yaw) {
@@ -160,43 +129,17 @@ TEST_F(PlayPicking, AClickOnAnEntranceWalksThePlayerThereAndTakesHimDown) {
     EXPECT_NE(dungeon, nullptr);
 }
 
-// The first cell with this code, or false.
-bool findCell(const Dungeon& d, int code, int& i, int& j) {
-    for (i = 0; i < d.width; ++i)
-        for (j = 0; j < d.height; ++j)
-            if (d.code(i, j) == code) return true;
-    return false;
-}
-
 TEST_F(PlayPicking, InTheDungeonClicksOpenADoorAndAChestAndTheStairsLeadOut) {
     g->press(VK_T);
     ASSERT_GE(g->runUntil([&] { return g->inDungeon(); }, 3), 1);
     g->run(3);
     ASSERT_NE(dungeon, nullptr);
     Dungeon& d = *dungeon;
-    ActorController& p = g->player();
-    const float half = float(p.instance.slot ? p.instance.slot->halfHeight : 0);
-    auto standBeside = [&](int i, int j) {
-        // The open floor cell next to (i, j) nearest the stairs side.
-        static const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-        for (const auto& s : steps) {
-            const int a = i + s[0], b = j + s[1];
-            if (d.code(a, b) != CELL_FLOOR) continue;
-            p.pathIndex = p.pathLength = 0;
-            p.position[0] = (a + 0.5) * d.cellSizeX;
-            p.position[1] = (b + 0.5) * d.cellSizeY;
-            p.position[2] = d.floorHeightAt(p.position[0], p.position[1]) + half;
-            // Look from there at the cell.
-            g_camera.yaw = float(std::atan2(-s[1], -s[0]));
-            g_camera.follow(p.position);
-            return true;
-        }
-        return false;
-    };
+    auto standBeside = [&](int i, int j) { return play::standBesideCell(*g, d, i, j); };
 
     // A closed door: pointed at, clicked, reached, and it swings open.
     int i = 0, j = 0;
-    ASSERT_TRUE(findCell(d, CELL_DOOR, i, j));
+    ASSERT_TRUE(play::findCell(d, CELL_DOOR, i, j));
     DoorRecord& door = *d.cell(i, j).door;
     ASSERT_TRUE(standBeside(i, j));
     g->run(3);
@@ -211,7 +154,7 @@ TEST_F(PlayPicking, InTheDungeonClicksOpenADoorAndAChestAndTheStairsLeadOut) {
     EXPECT_LT(early, 90.0f);
 
     // A chest: opened on arrival, and the status line says so.
-    ASSERT_TRUE(findCell(d, CELL_CHEST, i, j));
+    ASSERT_TRUE(play::findCell(d, CELL_CHEST, i, j));
     ChestRecord& chest = *d.cell(i, j).chest;
     ASSERT_TRUE(standBeside(i, j));
     g->run(3);

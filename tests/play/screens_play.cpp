@@ -1,6 +1,6 @@
 // The game screens in the game as it ships: key I brings them up, and clicks
 // on the inventory and loot move the helm and take the sword.
-#include "tests/play/harness.h"
+#include "tests/play/steps.h"
 
 #include "platform/win.h"
 #include "screens/screens.h"
@@ -13,29 +13,6 @@
 namespace {
 
 using win::HWND;
-
-// A left click that the display gives to a screen window, at a point of its
-// client area (a screen's window starts at its client area's corner).
-void clickOnScreen(HWND hwnd, int x, int y) {
-    std::uint32_t id = SDL_GetWindowID(static_cast<SDL_Window*>(hwnd));
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = id;
-    e.motion.x = x;
-    e.motion.y = y;
-    SDL_PushEvent(&e);
-    for (bool down : {true, false}) {
-        e = SDL_Event{};
-        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.windowID = id;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        SDL_PushEvent(&e);
-    }
-}
 
 win::COLORREF pixel(HWND hwnd, int x, int y) {
     win::HDC dc = win::GetDC(hwnd);
@@ -65,11 +42,11 @@ TEST(ScreensPlay, KeyIBringsUpTheScreensWhereClicksWearTheHelmAndTakeTheSword) {
     EXPECT_EQ(pixel(inventory, 17, 200), GREEN) << "the helm in backpack slot 0";
 
     // The game takes one message a pass: a click is handled within a few passes.
-    clickOnScreen(inventory, 30, 200);
+    play::clickOnWindow(inventory, 30, 200);
     ASSERT_GE(g.runUntil([] { return g_screens.inventory.selectedSlot == 0; }, 50), 0);
     g.run(3);
     EXPECT_EQ(pixel(inventory, 17, 200), BLUE) << "picked up";
-    clickOnScreen(inventory, 110, 30);
+    play::clickOnWindow(inventory, 110, 30);
     ASSERT_GE(g.runUntil([] { return g_screens.inventory.selectedSlot == NO_SELECTION; }, 50), 0);
     g.run(3);
     EXPECT_FALSE(g_screens.inventory.slots[28].empty);
@@ -77,7 +54,7 @@ TEST(ScreensPlay, KeyIBringsUpTheScreensWhereClicksWearTheHelmAndTakeTheSword) {
     EXPECT_EQ(pixel(inventory, 99, 20), GREEN) << "the helm worn in slot 28";
     EXPECT_EQ(pixel(inventory, 17, 200), BLACK) << "backpack slot 0 empty";
 
-    clickOnScreen(g_screens.lootScreen, 20, 20);
+    play::clickOnWindow(g_screens.lootScreen, 20, 20);
     ASSERT_GE(g.runUntil([] { return g_screens.inventory.loot[0].empty; }, 50), 0);
     g.run(3);
     EXPECT_TRUE(g_screens.inventory.loot[0].empty);
