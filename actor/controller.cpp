@@ -53,7 +53,8 @@ void directionFromAngles(float heading, float pitch, double out[3]) {
 }
 
 ActorController::ActorController()
-    : visited(std::make_unique_for_overwrite<std::uint8_t[]>(VISITED_SIDE * VISITED_SIDE)) {
+    : visited(
+          static_cast<std::uint8_t*>(std::calloc(std::size_t(VISITED_SIDE) * VISITED_SIDE, 1))) {
     position[0] = START_X;
     position[1] = START_Y;
 }

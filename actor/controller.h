@@ -8,6 +8,7 @@
 #include "model/slot.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -77,12 +78,18 @@ class ActorController {
     double goal[2] = {0.0, 0.0};
 
     // Search state: visited cells (row x + gridOffsetX, column y + gridOffsetY),
-    // allocated once with the controller and cleared only where a search reaches.
-    std::unique_ptr<std::uint8_t[]> visited;
-    // The rows and columns where cells were marked since the last clear (all
-    // of the grid before the first): a new search clears only those.
-    int markedRows[2] = {0, VISITED_SIDE - 1};
-    int markedColumns[2] = {0, VISITED_SIDE - 1};
+    // allocated once with the controller and cleared only where a search
+    // reaches. The grid comes zeroed from the system, so pages that no search
+    // reaches (most of a creature's, whose searches are short) are never
+    // resident.
+    struct FreeGrid {
+        void operator()(std::uint8_t* grid) const { std::free(grid); }
+    };
+    std::unique_ptr<std::uint8_t[], FreeGrid> visited;
+    // The rows and columns where cells were marked since the last clear: a
+    // new search clears only those.
+    int markedRows[2] = {VISITED_SIDE, -1};
+    int markedColumns[2] = {VISITED_SIDE, -1};
     int gridOffsetX = 0;
     int gridOffsetY = 0;
     // Every node of the current search in the order it was queued; the queue
