@@ -8,10 +8,14 @@
 
 namespace {
 
+// A model without texture coordinates may carry any texture index: the
+// drawing code never reads them then.
 bool faceInside(const Face& face, const FrameMesh& mesh) {
+    const bool textured = mesh.texCoordCount > 0;
     for (int k = 0; k < 3; ++k) {
         if (face.vertexIndex[k] < 0 || face.vertexIndex[k] >= mesh.vertexCount) return false;
-        if (face.texCoordIndex[k] < 0 || face.texCoordIndex[k] >= mesh.texCoordCount) return false;
+        if (textured && (face.texCoordIndex[k] < 0 || face.texCoordIndex[k] >= mesh.texCoordCount))
+            return false;
     }
     return true;
 }
