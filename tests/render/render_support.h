@@ -1,11 +1,10 @@
-// Helpers for the render tests: a captured error log, a scratch working
-// directory for data files, and pixel read-back.
+// Helpers for the render tests: a scratch working directory for data files,
+// and pixel read-back.
 #pragma once
 
-#include "core/log.h"
 #include "core/settings.h"
 
-#include "../support/read_file.h"
+#include "../support/log_capture.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -16,33 +15,8 @@
 
 namespace rendertest {
 
-// A name unique to the running test, so parallel test processes never share files.
-inline std::string testName() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "_" + info->name();
-}
-
-// Sends the error log to a file of its own for the test's life.
-class LogCapture {
-  public:
-    LogCapture() : path_(std::string(ZEB_BUILD_DIR) + "/render_" + testName() + ".log") {
-        openLog(path_.c_str());
-    }
-    ~LogCapture() {
-        closeLog();
-        std::filesystem::remove(path_);
-    }
-    // Everything written since the header.
-    std::string text() {
-        g_log.flush();
-        std::string all = testsupport::readFile(path_);
-        std::string header = "ERROR LOG\n-------------\n";
-        return all.compare(0, header.size(), header) == 0 ? all.substr(header.size()) : all;
-    }
-
-  private:
-    std::string path_;
-};
+using testsupport::LogCapture;
+using testsupport::testName;
 
 // A fresh working directory (the game opens its data relative to it).
 class ScratchDir {

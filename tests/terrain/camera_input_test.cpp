@@ -7,7 +7,7 @@
 #include "render/engine.h"
 #include "support.h"
 
-#include "../support/read_file.h"
+#include "../support/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +112,7 @@ TEST_F(Mouse, WheelNotchZoomsOnceAndKeyOneRepeats) {
 }
 
 TEST_F(Mouse, PendingActionWaitsThirtyMillisecondsThenActsOnArrival) {
-    terraintest::TempDir dir;
-    openLog(dir.file("errlog.txt").c_str());
+    testsupport::LogCapture log;
     ActorController& player = playerActor();
     player.position[0] = player.position[1] = 100.0;
     // A code without an arrival action: its error line shows it was tried.
@@ -135,10 +134,7 @@ TEST_F(Mouse, PendingActionWaitsThirtyMillisecondsThenActsOnArrival) {
     g_input.actionTimer = 30;
     g_input.handleInput();
     EXPECT_EQ(g_input.next_action, -1);
-    closeLog();
-    EXPECT_NE(
-        testsupport::readFile(dir.file("errlog.txt")).find("ERROR: Bad next_action value [9]\n"),
-        std::string::npos);
+    EXPECT_NE(log.text().find("ERROR: Bad next_action value [9]\n"), std::string::npos);
 }
 
 } // namespace

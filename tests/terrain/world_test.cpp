@@ -6,7 +6,7 @@
 #include "render/engine.h"
 #include "support.h"
 
-#include "../support/read_file.h"
+#include "../support/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,7 @@ namespace {
 // Enters the outside twice from a working directory without data: the
 // first entry builds a flat map, the second finds it built.
 TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
-    terraintest::TempDir dir;
-    const std::string logPath = dir.file("errlog.txt");
-    openLog(logPath.c_str());
+    testsupport::LogCapture log;
     g_settings.applyDetailLevel(3);
     savedOutsidePosition[0] = 6366.0;
     savedOutsidePosition[1] = 5549.0;
@@ -40,20 +38,15 @@ TEST(World, EnteringOutsideBuildsTheTerrainOnceAndStandsThePlayerOnIt) {
     TerrainList* built = terrain;
     enterOutside();
     EXPECT_EQ(terrain, built);
-    closeLog();
-
-    const std::string log = testsupport::readFile(logPath);
-    const char* order[] = {"Entering outside...\n",
-                           "Killing dungeon...\n",
-                           "Cannot kill null DUNGEON: ",
-                           "Building outside...\n",
-                           "Highest point on heightmap: 0\n",
-                           "1024 pages created.\n",
+    const std::string text = log.text();
+    const char* order[] = {"Entering outside...\n",           "Killing dungeon...\n",
+                           "Cannot kill null DUNGEON: ",      "Building outside...\n",
+                           "Highest point on heightmap: 0\n", "1024 pages created.\n",
                            "TERRAIN MEMORY FREE.\n"};
     std::size_t at = 0;
     for (const char* line : order) {
-        std::size_t found = log.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << log;
+        std::size_t found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << text;
         at = found + 1;
     }
 
