@@ -8,6 +8,7 @@
 #include "model/slot.h"
 #include "render/engine.h"
 #include "render/particles.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_window.h"
 
 #include "support.h"
@@ -18,20 +19,9 @@
 
 #include <cmath>
 
-using dungeontest::TextMap;
+using dungeontest::kRoom;
 
 namespace {
-
-// A room with open floor (for chests), a torch and a door in its last row.
-const TextMap kRoom = {
-    "#########", //
-    "#.......#", //
-    "#.......#", //
-    "#.......#", //
-    "#...T...#", //
-    "#.......#", //
-    "####D####", //
-};
 
 TEST(DungeonLight, RefreshesEveryTenthOfASecondWithThePlayersLight) {
     crt::srand(3);
@@ -68,10 +58,8 @@ TEST(DungeonDoor, SwingsOpenOverFramesAndSettles) {
     swingDoor(door, 0.0);
     EXPECT_EQ(door.state, DOOR_OPENING) << "a frame without time does not close it again";
     int frames = 0;
-    while (door.state == DOOR_OPENING && frames < 100) {
+    for (; door.state == DOOR_OPENING && frames < 100; ++frames)
         swingDoor(door, 4.0);
-        ++frames;
-    }
     EXPECT_EQ(frames, 23);
     EXPECT_EQ(door.angle, 90.0f);
     EXPECT_EQ(door.fullyOpen, 1);
@@ -123,10 +111,7 @@ Seen seenAt(int x, int y) {
 class DungeonPixels : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!window_.ok()) {
-            if (testsupport::displayExpected()) FAIL() << "no test window: " << window_.why();
-            GTEST_SKIP() << "no display for GL tests";
-        }
+        ZEB_REQUIRE_OPEN_WINDOW(window_);
         const GLuint red = solidTexture(255, 0, 0), green = solidTexture(0, 255, 0);
         for (int k = 0; k < TEX_VARIANT_COUNT; ++k) {
             g_engine.worldTextures[TEX_DUNGEON_FLOOR_FIRST + k] = red;
@@ -220,7 +205,7 @@ TEST_F(DungeonPixels, WallsFaceIntoTheRoom) {
 }
 
 TEST_F(DungeonPixels, AnEntrancePortalShowsItsWallsAndHatchAndOtherTypesNothing) {
-    dungeontest::LogCapture log;
+    testsupport::LogCapture log;
     Portal portal;
     // Seen from the doorway side, 40 units out: the sloping hatch above the
     // middle, the front wall beside the doorway.

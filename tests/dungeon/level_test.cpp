@@ -4,13 +4,13 @@
 #include "dungeon/dungeon.h"
 
 #include "support.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
 
-using dungeontest::LogCapture;
 using dungeontest::TextMap;
 
 namespace {
@@ -22,14 +22,6 @@ std::unique_ptr<Dungeon> buildFromLayout(unsigned seed) {
     CellMap map =
         generateDungeonMap(DUNGEON_GRID_HALF, DUNGEON_MONSTERS, monsters, count, width, height);
     return std::make_unique<Dungeon>(map.codes.get(), width, height);
-}
-
-// True when corner k of the cell at offset (di, dj) from cell (i, j) lies on
-// cell (i, j)'s square.
-bool cornerTouches(int di, int dj, int k) {
-    int ox = 0, oy = 0;
-    cornerOffset(k, 1, 1, ox, oy);
-    return di + ox >= 0 && di + ox <= 1 && dj + oy >= 0 && dj + oy <= 1;
 }
 
 TEST(Level, ChestsLightAndStairsOfGeneratedLevels) {
@@ -46,27 +38,30 @@ TEST(Level, ChestsLightAndStairsOfGeneratedLevels) {
                 if (d->code(i, j) != CELL_CHEST) continue;
                 ++chests;
                 // Open floor all around; only the stairs may come later.
-                for (int di = -1; di <= 1; ++di)
-                    for (int dj = -1; dj <= 1; ++dj) {
-                        const int c = d->code(i + di, j + dj);
-                        EXPECT_TRUE((!di && !dj) || c == CELL_FLOOR || c == CELL_STAIRS) << c;
-                    }
-                const ChestRecord& chest = *d->cell(i, j).chest;
-                EXPECT_EQ(chest.x, d->cell(i, j).x + (d->cellSizeX - 12) / 2);
+                for (const auto& a : around) {
+                    const int c = d->code(i + a[0], j + a[1]);
+                    EXPECT_TRUE(c == CELL_FLOOR || c == CELL_STAIRS) << c;
+                }
+                EXPECT_EQ(d->cell(i, j).chest->x, d->cell(i, j).x + (d->cellSizeX - 12) / 2);
             }
         EXPECT_GT(chests, 0);
         EXPECT_LE(chests, DUNGEON_CHESTS);
         EXPECT_GE(lowest, 0.0f);
 
+        // Every corner that touches the stairs cell is fully lit and level.
         const int si = d->stairsRow, sj = d->stairsColumn;
         ASSERT_EQ(d->code(si, sj), CELL_STAIRS);
         for (int di = -1; di <= 1; ++di)
             for (int dj = -1; dj <= 1; ++dj)
-                for (int k = 0; k < 4; ++k)
-                    if (d->inside(si + di, sj + dj) && cornerTouches(di, dj, k)) {
-                        EXPECT_EQ(d->cell(si + di, sj + dj).cornerLight[k], 1.0f);
-                        EXPECT_EQ(d->cell(si + di, sj + dj).cornerHeight[k], 0.0f);
-                    }
+                for (int k = 0; k < 4; ++k) {
+                    int ox = 0, oy = 0;
+                    cornerOffset(k, 1, 1, ox, oy);
+                    if (!d->inside(si + di, sj + dj) || di + ox < 0 || di + ox > 1 || dj + oy < 0 ||
+                        dj + oy > 1)
+                        continue;
+                    EXPECT_EQ(d->cell(si + di, sj + dj).cornerLight[k], 1.0f);
+                    EXPECT_EQ(d->cell(si + di, sj + dj).cornerHeight[k], 0.0f);
+                }
         // The start is the first open neighbour, going round from +x.
         int first = 0;
         while (first < 8) {
@@ -82,7 +77,7 @@ TEST(Level, ChestsLightAndStairsOfGeneratedLevels) {
 }
 
 TEST(Level, WalledInStairsAndMisformedDoorAreLogged) {
-    LogCapture log;
+    testsupport::LogCapture log;
     // The door has walls at +x and +y; the one open cell is walled in.
     const TextMap map = {"##D##", "#####", "##.##", "#####", "#####"};
     Dungeon d(map.data(), map.width, map.height);
@@ -120,22 +115,18 @@ TEST(Level, BlockWithoutDoorTurnsToVoidButKeepsItsLight) {
     EXPECT_GT(d.stairsRow, 10);
 }
 
-TEST(Level, DoorTakesItsLightFromTheCellsItJoins) {
-    const TextMap map = {"#####", "#T..#", "##D##", "#...#", "#####"};
-    crt::srand(4);
-    Dungeon d(map.data(), map.width, map.height);
-    const DungeonCell& door = d.cell(2, 2);
-    EXPECT_EQ(door.door->alongX, 0);
-    EXPECT_EQ(door.cornerLight[CORNER_X0Y0], d.cell(1, 2).cornerLight[CORNER_X1Y0]);
-    EXPECT_EQ(door.cornerLight[CORNER_X1Y1], d.cell(3, 2).cornerLight[CORNER_X0Y1]);
-}
-
-TEST(Level, GroundQueries) {
-    const TextMap map = {"#######", "#.....#", "#..D..#", "#.....#", "#######"};
+TEST(Level, DoorLightAndGroundQueries) {
+    const TextMap map = {"#######", "#.....#", "#..D..#", "#....T#", "#######"};
     crt::srand(21);
     Dungeon d(map.data(), map.width, map.height);
     const double s = d.cellSizeX, half = s / 2;
-    const int door = d.cell(2, 3).door->id;
+    // The door takes its light from the cells it joins.
+    const DungeonCell& doorCell = d.cell(2, 3);
+    ASSERT_EQ(doorCell.door->alongX, 0);
+    EXPECT_GT(doorCell.cornerLight[CORNER_X1Y1], 0.0f);
+    EXPECT_EQ(doorCell.cornerLight[CORNER_X0Y0], d.cell(1, 3).cornerLight[CORNER_X1Y0]);
+    EXPECT_EQ(doorCell.cornerLight[CORNER_X1Y1], d.cell(3, 3).cornerLight[CORNER_X0Y1]);
+    const int door = doorCell.door->id;
     const double sx = d.stairsRow * s + half, sy = d.stairsColumn * s + half;
     const int floorRow = d.stairsRow == 1 && d.stairsColumn == 1 ? 3 : 1;
     struct {

@@ -1,17 +1,11 @@
-// Helpers for the dungeon tests: hand-drawn maps and a captured error log.
+// Helpers for the dungeon tests (and the dungeon picking tests): hand-drawn
+// maps, a small room, and lines that must follow each other in the log.
 #pragma once
 
-#include "core/log.h"
-#include "dungeon/layout.h"
+#include "dungeon/dungeon.h"
 
-#include "../support/read_file.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <initializer_list>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace dungeontest {
@@ -35,24 +29,24 @@ struct TextMap {
     const int* data() const { return codes.data(); }
 };
 
-// Sends the error log to a file of this test's own while it lives.
-class LogCapture {
-  public:
-    LogCapture() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::string(ZEB_BUILD_DIR) + "/dungeon_" + info->name() + "_" +
-                std::to_string(::getpid()) + ".log";
-        openLog(path_.c_str());
-    }
-    ~LogCapture() {
-        closeLog();
-        std::remove(path_.c_str());
-    }
-    std::string text() const { return testsupport::readFile(path_); }
-
-  private:
-    std::string path_;
+// A room with open floor (for chests), a torch and a door in its last row.
+inline const TextMap kRoom = {
+    "#########", //
+    "#.......#", //
+    "#.......#", //
+    "#.......#", //
+    "#...T...#", //
+    "#.......#", //
+    "####D####", //
 };
+
+// The first cell of the level holding `code`, as (row, column); (-1, -1) when none.
+inline std::pair<int, int> findCode(const Dungeon& d, int code) {
+    for (int i = 0; i < d.width; ++i)
+        for (int j = 0; j < d.height; ++j)
+            if (d.code(i, j) == code) return {i, j};
+    return {-1, -1};
+}
 
 // The first of `lines` that does not follow the one before it in `text`
 // (each found after the previous), or "" when all do.

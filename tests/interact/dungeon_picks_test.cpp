@@ -1,3 +1,7 @@
+// Chests and doors of the dungeon as the player acts on them: a chest opens
+// once and says so, shows its dark inside once open, and an open door is no
+// longer offered to the picker. (The picking play-through points at and
+// clicks a door, a chest and the stairs in the shipped game.)
 #include "actor/controller.h"
 #include "core/random.h"
 #include "dungeon/dungeon.h"
@@ -7,6 +11,7 @@
 #include "render/engine.h"
 
 #include "../dungeon/support.h"
+#include "../support/log_capture.h"
 #include "../support/test_window.h"
 
 #include <GL/gl.h>
@@ -17,37 +22,16 @@
 
 namespace {
 
-using dungeontest::TextMap;
-
-const TextMap kRoom = {
-    "#########", //
-    "#.......#", //
-    "#.......#", //
-    "#.......#", //
-    "#.......#", //
-    "#.......#", //
-    "#.......#", //
-    "####D####",
-};
-
-struct Found {
-    int i = -1, j = -1;
-};
-
-Found findCode(const Dungeon& d, int code) {
-    for (int i = 0; i < d.width; ++i)
-        for (int j = 0; j < d.height; ++j)
-            if (d.code(i, j) == code) return {i, j};
-    return {};
-}
+using dungeontest::findCode;
+using dungeontest::kRoom;
 
 TEST(Chests, OpeningSetsTheFlagOnceAndSaysSo) {
-    dungeontest::LogCapture log;
+    testsupport::LogCapture log;
     crt::srand(12);
     Dungeon d(kRoom.data(), kRoom.width, kRoom.height);
-    const Found at = findCode(d, CELL_CHEST);
-    ASSERT_GE(at.i, 0) << "the room holds a chest";
-    ChestRecord& chest = *d.cell(at.i, at.j).chest;
+    const auto [i, j] = findCode(d, CELL_CHEST);
+    ASSERT_GE(i, 0) << "the room holds a chest";
+    ChestRecord& chest = *d.cell(i, j).chest;
     ASSERT_EQ(chest.opened, 0);
 
     EXPECT_EQ(openChest(d, chest.id), ChestOpening::Opened);
@@ -80,12 +64,12 @@ int brightnessFromAbove(Dungeon& d, double x, double y) {
 
 TEST(Chests, AnOpenedChestShowsItsDarkInsideFromAbove) {
     ZEB_REQUIRE_GL_WINDOW(window);
-    dungeontest::LogCapture log;
+    testsupport::LogCapture log;
     crt::srand(12);
     Dungeon d(kRoom.data(), kRoom.width, kRoom.height);
-    const Found at = findCode(d, CELL_CHEST);
-    ASSERT_GE(at.i, 0);
-    const ChestRecord& chest = *d.cell(at.i, at.j).chest;
+    const auto [i, j] = findCode(d, CELL_CHEST);
+    ASSERT_GE(i, 0);
+    const ChestRecord& chest = *d.cell(i, j).chest;
     const bool lightWas = g_engine.lightEnabled;
     g_engine.lightEnabled = false;
     glDisable(GL_TEXTURE_2D);
@@ -99,96 +83,55 @@ TEST(Chests, AnOpenedChestShowsItsDarkInsideFromAbove) {
     EXPECT_GT(opened, 0);
 }
 
-// The dungeon drawn and then picked from a camera looking down at `target`
-// from a little to its -y side; the cursor sits in the window's centre.
-class DungeonPicking : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        hookWas_ = g_pickRegistration.add;
-        queryWas_ = g_modelQueries.isPicked;
-        inDungeonWas_ = g_engine.inDungeon;
-        g_pickRegistration.add = registerWithPicker;
-        g_modelQueries.isPicked = isObjectPicked;
-        g_engine.inDungeon = 1;
-        for (int c = 0; c < PLAYER_INDEX; ++c) {
-            activeWas_[c] = g_actors[c].active;
-            g_actors[c].active = false;
-        }
-        g_picker.reset();
-    }
-    void TearDown() override {
-        g_pickRegistration.add = hookWas_;
-        g_modelQueries.isPicked = queryWas_;
-        g_engine.inDungeon = inDungeonWas_;
-        for (int c = 0; c < PLAYER_INDEX; ++c)
-            g_actors[c].active = activeWas_[c];
-        g_picker.reset();
-    }
-    void drawAndPick(Dungeon& d, double x, double y, double z) {
-        PickView v;
-        v.cursorX = 512;
-        v.cursorY = 384;
-        v.viewport[2] = 1024;
-        v.viewport[3] = 768;
-        v.fov = 60.0;
-        v.farPlane = 2000.0;
-        const double eye[3] = {x, y - 20.0, z + 120.0}, centre[3] = {x, y, z};
-        for (int k = 0; k < 3; ++k) {
-            v.eye[k] = eye[k];
-            v.centre[k] = centre[k];
-        }
+TEST(DungeonPicking, AClosedDoorIsFoundUnderTheCursorAndAnOpenOneIsNot) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    testsupport::LogCapture log;
+    const auto hookWas = g_pickRegistration.add;
+    const auto queryWas = g_modelQueries.isPicked;
+    g_pickRegistration.add = registerWithPicker;
+    g_modelQueries.isPicked = isObjectPicked;
+    g_engine.inDungeon = 1;
+    for (int c = 0; c < PLAYER_INDEX; ++c)
+        g_actors[c].active = false;
+    crt::srand(12);
+    Dungeon d(kRoom.data(), kRoom.width, kRoom.height);
+    const auto [i, j] = findCode(d, CELL_DOOR);
+    DoorRecord& door = *d.cell(i, j).door;
+    // Looking down at the door's middle from a little to its -y side; the
+    // cursor in the window's centre.
+    const double centre[3] = {double(d.cell(i, j).x + d.halfCellX),
+                              double(d.cell(i, j).y + d.halfCellY), double(d.halfWall)};
+    const double eye[3] = {centre[0], centre[1] - 20, centre[2] + 120};
+    PickView v;
+    v.cursorX = 512;
+    v.cursorY = 384;
+    v.viewport[2] = 1024;
+    v.viewport[3] = 768;
+    v.fov = 60.0;
+    v.farPlane = 2000.0;
+    std::copy(eye, eye + 3, v.eye);
+    std::copy(centre, centre + 3, v.centre);
+    for (int state : {DOOR_CLOSED, DOOR_OPEN}) {
+        door.state = state;
         glViewport(0, 0, 1024, 768);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(v.fov, v.aspect, 1.0, v.farPlane);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        gluLookAt(eye[0], eye[1], eye[2], x, y, z, 0, 0, 1);
+        gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         pickInDungeon(d);
         drawDungeon(d, centre);
         g_picker.runPass(v);
+        EXPECT_EQ(g_picker.isPicked(PickDungeonDoor, std::uint32_t(door.id)), state == DOOR_CLOSED)
+            << g_picker.hitType << " " << g_picker.hitId;
+        EXPECT_EQ(g_picker.dungeonDoorPosition(door.id).x, state == DOOR_CLOSED ? centre[0] : -1.0);
     }
-
-  private:
-    void (*hookWas_)(int, double, double, double, float, int) = nullptr;
-    bool (*queryWas_)(int, int) = nullptr;
-    int inDungeonWas_ = 0;
-    bool activeWas_[PLAYER_INDEX] = {};
-};
-
-TEST_F(DungeonPicking, ChestDoorAndStairsAreFoundUnderTheCursor) {
-    ZEB_REQUIRE_GL_WINDOW(window);
-    dungeontest::LogCapture log;
-    crt::srand(12);
-    Dungeon d(kRoom.data(), kRoom.width, kRoom.height);
-    const double half = d.halfCellX;
-
-    const Found chestAt = findCode(d, CELL_CHEST);
-    ASSERT_GE(chestAt.i, 0);
-    const DungeonCell& chestCell = d.cell(chestAt.i, chestAt.j);
-    drawAndPick(d, chestCell.x + half, chestCell.y + half, 6);
-    EXPECT_TRUE(g_picker.isPicked(PickChest, std::uint32_t(chestCell.chest->id)))
-        << g_picker.hitType << " " << g_picker.hitId;
-    const PickPosition chestPos = g_picker.chestPosition(chestCell.chest->id);
-    EXPECT_EQ(chestPos.x, chestCell.x + half);
-    EXPECT_EQ(chestPos.y, chestCell.y + half);
-
-    const Found doorAt = findCode(d, CELL_DOOR);
-    const DungeonCell& doorCell = d.cell(doorAt.i, doorAt.j);
-    drawAndPick(d, doorCell.x + half, doorCell.y + half, d.halfWall);
-    EXPECT_TRUE(g_picker.isPicked(PickDungeonDoor, std::uint32_t(doorCell.door->id)));
-    EXPECT_EQ(g_picker.dungeonDoorPosition(doorCell.door->id).x, doorCell.x + half);
-
-    // An open door is no longer offered to the picker.
-    doorCell.door->state = DOOR_OPEN;
-    drawAndPick(d, doorCell.x + half, doorCell.y + half, d.halfWall);
-    EXPECT_FALSE(g_picker.isPickedType(PickDungeonDoor));
-    EXPECT_EQ(g_picker.dungeonDoorPosition(doorCell.door->id).x, -1.0);
-
-    drawAndPick(d, d.exitX + half, d.exitY + half, 2);
-    EXPECT_TRUE(g_picker.isPicked(PickDungeonExit, NO_PICK_ID));
-    EXPECT_EQ(g_picker.dungeonExitPosition().x, d.exitX + half);
+    g_pickRegistration.add = hookWas;
+    g_modelQueries.isPicked = queryWas;
+    g_engine.inDungeon = 0;
+    g_picker.reset();
 }
 
 } // namespace
