@@ -15,13 +15,44 @@ Picker g_picker;
 
 namespace {
 
+// True when a shape with these corners (in the current model space) lies
+// wholly beyond one plane of the pick view, so that it cannot make a hit. The
+// software GL keeps memory for every draw made in selection mode, so the pass
+// draws only what may be hit: a few shapes near the cursor instead of every
+// creature and door in the world each frame.
+bool outsidePickView(const double (*corners)[3], int count) {
+    double m[16], p[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    unsigned outsideAll = 0x3F;
+    for (int c = 0; c < count && outsideAll; ++c) {
+        double eye[4], clip[4];
+        for (int r = 0; r < 4; ++r)
+            eye[r] = m[r] * corners[c][0] + m[4 + r] * corners[c][1] + m[8 + r] * corners[c][2] +
+                     m[12 + r];
+        for (int r = 0; r < 4; ++r)
+            clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
+        unsigned outside = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            if (clip[axis] < -clip[3]) outside |= 1u << (2 * axis);
+            if (clip[axis] > clip[3]) outside |= 2u << (2 * axis);
+        }
+        outsideAll &= outside;
+    }
+    return outsideAll != 0;
+}
+
+constexpr double kUnitCubeCorners[8][3] = {{-0.5, -0.5, -0.5}, {0.5, -0.5, -0.5}, {-0.5, 0.5, -0.5},
+                                           {0.5, 0.5, -0.5},   {-0.5, -0.5, 0.5}, {0.5, -0.5, 0.5},
+                                           {-0.5, 0.5, 0.5},   {0.5, 0.5, 0.5}};
+
 // A unit cube scaled to (sx, sy, sz) at (x, y, z), between a push and a pop.
 void drawBox(double x, double y, double z, double sx, double sy, double sz, float angle = 0.0f) {
     glPushMatrix();
     glTranslated(x, y, z);
     if (angle != 0.0f) glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glScaled(sx, sy, sz);
-    glutSolidCube(1.0);
+    if (!outsidePickView(kUnitCubeCorners, 8)) glutSolidCube(1.0);
     glPopMatrix();
 }
 
@@ -79,12 +110,16 @@ void Picker::drawBuildingDoors() {
         glTranslated(q.x, q.y, q.z);
         if (q.rotZ != 0.0f) glRotatef(q.rotZ, 0.0f, 0.0f, 1.0f);
         if (q.rotY != 0.0f) glRotatef(q.rotY, 0.0f, 1.0f, 0.0f);
-        glBegin(GL_POLYGON);
-        glVertex3i(q.xOffset, 0, 0);
-        glVertex3i(q.xOffset, 0, q.height);
-        glVertex3i(q.xOffset + q.width, 0, q.height);
-        glVertex3i(q.xOffset + q.width, 0, 0);
-        glEnd();
+        const double corners[4][3] = {{double(q.xOffset), 0, 0},
+                                      {double(q.xOffset), 0, double(q.height)},
+                                      {double(q.xOffset + q.width), 0, double(q.height)},
+                                      {double(q.xOffset + q.width), 0, 0}};
+        if (!outsidePickView(corners, 4)) {
+            glBegin(GL_POLYGON);
+            for (const auto& c : corners)
+                glVertex3dv(c);
+            glEnd();
+        }
         glPopMatrix();
         glPopName();
     }

@@ -21,6 +21,7 @@
 #include "interact/decor.h"
 #include "interact/portal.h"
 
+#include <cstdint>
 #include <string>
 
 constexpr int PAGE_CELLS = 64;                    // cells on a page side
@@ -45,8 +46,8 @@ struct TerrainPage {
     float light[PAGE_VERTS][PAGE_VERTS] = {};
     // 0.0 upward; the building stamp can push it past 1.0.
     float dirt[PAGE_VERTS][PAGE_VERTS] = {};
-    // 1 = the cell cannot be walked on.
-    int blocked[PAGE_VERTS][PAGE_VERTS] = {};
+    // 1 = the cell cannot be walked on (a byte: the map holds a thousand pages).
+    std::uint8_t blocked[PAGE_VERTS][PAGE_VERTS] = {};
     // Heights of column j = 64, column j = 0, row i = 64 and row i = 0. The
     // drawing bends them to match a coarser neighbour and restores them.
     float edgeHighY[PAGE_VERTS] = {};
