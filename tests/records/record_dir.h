@@ -2,6 +2,8 @@
 // from a string and standard output and error captured.
 #pragma once
 
+#include "tests/support/read_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -50,12 +52,7 @@ class RecordDir : public ::testing::Test {
         std::ofstream(name, std::ios::binary) << contents;
     }
 
-    static std::string readFile(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string readFile(const std::string& name) { return testsupport::readFile(name); }
 
     // Saves `record` and loads it back into `into` through the prompt.
     template <class R> void roundTrip(const R& record, R& into) {

@@ -2,6 +2,7 @@
 // error and the exit status out, in a temporary working directory.
 #include "record_dir.h"
 
+#include <cctype>
 #include <sys/wait.h>
 
 namespace {
@@ -77,6 +78,30 @@ TEST_F(RecordTool, EveryKindSavesItsLineLayoutAndListsBackTheSameMembers) {
         const ToolRun loaded = run(std::string(k.kind) + " load", id + "\n");
         EXPECT_EQ(loaded.status, 0) << loaded.err;
         EXPECT_EQ(loaded.out, std::string(k.prompt) + "\n" + k.listing);
+    }
+}
+
+// Files from Windows editors end their lines with CR LF, and values that
+// share a line may stand on lines of their own: each reads as the file saved.
+TEST_F(RecordTool, EveryKindReadsCrLfAndSplitLinesLikeItsOwnFile) {
+    for (const KindListing& k : LISTINGS) {
+        SCOPED_TRACE(k.kind);
+        std::string crlf, split = k.file;
+        for (char c : split) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        for (std::size_t at = 1; at + 1 < split.size(); ++at)
+            if (split[at] == ' ' && std::isdigit(split[at - 1]) &&
+                (std::isdigit(split[at + 1]) || split[at + 1] == '-'))
+                split[at] = '\n';
+        const std::string id = std::string(k.fileName).substr(0, std::string(k.fileName).find('.'));
+        for (const std::string& file : {crlf, split}) {
+            writeFile(k.fileName, file);
+            const ToolRun loaded = run(std::string(k.kind) + " load", id + "\n");
+            EXPECT_EQ(loaded.status, 0) << loaded.err;
+            EXPECT_EQ(loaded.out, std::string(k.prompt) + "\n" + k.listing);
+        }
     }
 }
 
