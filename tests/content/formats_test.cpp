@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 using namespace content;
 
@@ -45,48 +46,63 @@ void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t v) {
 
 } // namespace
 
-TEST(Bitmap, RoundTripKeepsEveryPixelWithPaddedRows) {
-    for (int w : {1, 2, 3, 5, 64}) {
+// Our reader and the engine's read every pixel back; the engine keeps rows
+// bottom-up without padding, red first.
+TEST(Bitmap, RoundTripKeepsEveryPixelWithPaddedRowsAndTheEngineReadsThem) {
+    for (int w : {1, 2, 3, 5, 64, 65, 2050}) {
+        SCOPED_TRACE(w);
         Image img = gradient(w, 7);
         std::vector<std::uint8_t> bytes = encodeBmp(img);
-        std::size_t row = (std::size_t(w) * 3 + 3) / 4 * 4;
-        EXPECT_EQ(bytes.size(), 54 + row * 7) << w;
+        EXPECT_EQ(bytes.size(), 54 + (std::size_t(w) * 3 + 3) / 4 * 4 * 7);
         Image back;
         std::string error;
         ASSERT_TRUE(decodeBmp(bytes, back, error)) << error;
         EXPECT_EQ(back.width, w);
-        EXPECT_EQ(back.pixels, img.pixels) << w;
+        EXPECT_EQ(back.pixels, img.pixels);
+        BmpImage read;
+        ASSERT_TRUE(parseBmp(bytes.data(), bytes.size(), read, error)) << error;
+        ASSERT_EQ(read.width, w);
+        ASSERT_EQ(read.height, 7);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < w; x += 7) {
+                const Rgb ours = img.get(x, 6 - y);
+                const unsigned char* px = &read.rgb[(std::size_t(y) * w + x) * 3];
+                EXPECT_EQ(px[0], std::lround(ours.r * 255));
+                EXPECT_EQ(px[1], std::lround(ours.g * 255));
+                EXPECT_EQ(px[2], std::lround(ours.b * 255));
+            }
     }
 }
 
+// Each damage is made to a sound file; the reader must refuse it.
+using Damage = std::function<void(std::vector<std::uint8_t>&)>;
+
 TEST(Bitmap, RefusesDamagedFiles) {
-    std::vector<std::uint8_t> good = encodeBmp(gradient(4, 4));
-    Image out;
-    std::string error;
-    std::vector<std::uint8_t> shortHeader(good.begin(), good.begin() + 30);
-    EXPECT_FALSE(decodeBmp(shortHeader, out, error));
-    std::vector<std::uint8_t> cut(good.begin(), good.end() - 1);
-    EXPECT_FALSE(decodeBmp(cut, out, error));
-    EXPECT_NE(error.find("short"), std::string::npos);
-    std::vector<std::uint8_t> eightBit = good;
-    eightBit[28] = 8;
-    EXPECT_FALSE(decodeBmp(eightBit, out, error));
-    std::vector<std::uint8_t> notBmp = good;
-    notBmp[0] = 'X';
-    EXPECT_FALSE(decodeBmp(notBmp, out, error));
-    std::vector<std::uint8_t> hugeOffset = good;
-    put32(hugeOffset, 10, 0x7FFFFFF0);
-    EXPECT_FALSE(decodeBmp(hugeOffset, out, error));
-    std::vector<std::uint8_t> negative = good;
-    put32(negative, 22, -4);
-    EXPECT_FALSE(decodeBmp(negative, out, error));
+    const std::vector<std::uint8_t> good = encodeBmp(gradient(4, 4));
+    const std::pair<const char*, Damage> cases[] = {
+        {"short header", [](auto& b) { b.resize(30); }},
+        {"cut pixels", [](auto& b) { b.pop_back(); }},
+        {"8 bits", [](auto& b) { b[28] = 8; }},
+        {"not BM", [](auto& b) { b[0] = 'X'; }},
+        {"huge offset", [](auto& b) { put32(b, 10, 0x7FFFFFF0); }},
+        {"negative width", [](auto& b) { put32(b, 22, -4); }},
+    };
+    for (const auto& [what, damage] : cases) {
+        std::vector<std::uint8_t> bytes = good;
+        damage(bytes);
+        Image out;
+        std::string error;
+        EXPECT_FALSE(decodeBmp(bytes, out, error)) << what;
+        if (std::string(what) == "cut pixels") {
+            EXPECT_NE(error.find("short"), std::string::npos);
+        }
+    }
 }
 
-TEST(Md2, HeaderDescribesTheBlocksItWrites) {
-    Md2Data m = triangleModel(3);
+TEST(Md2, RoundTripKeepsTheBlocksAndVerticesWithinHalfAStepOfTheirFrameBox) {
+    Md2Data m = triangleModel(2);
     m.frames[0].vertices.push_back({1, 1, 1});
-    for (auto& f : m.frames)
-        f.vertices.resize(5);
+    m.frames[1].vertices.push_back({1, 1, 1});
     std::vector<std::uint8_t> bytes = encodeMd2(m);
     Md2Header h;
     Md2Data back;
@@ -98,15 +114,6 @@ TEST(Md2, HeaderDescribesTheBlocksItWrites) {
     EXPECT_EQ(h.framesOffset + h.frameCount * h.frameSize, h.glCommandsOffset);
     EXPECT_EQ(back.triangles, m.triangles);
     EXPECT_EQ(back.texCoords, m.texCoords);
-}
-
-TEST(Md2, VerticesSurviveWithinHalfAStepOfTheirFrameBox) {
-    Md2Data m = triangleModel(2);
-    std::vector<std::uint8_t> bytes = encodeMd2(m);
-    Md2Header h;
-    Md2Data back;
-    std::string error;
-    ASSERT_TRUE(decodeMd2(bytes, h, back, error)) << error;
     ASSERT_EQ(back.frames.size(), 2u);
     for (std::size_t f = 0; f < 2; ++f) {
         EXPECT_EQ(back.frames[f].name, m.frames[f].name);
@@ -121,55 +128,33 @@ TEST(Md2, VerticesSurviveWithinHalfAStepOfTheirFrameBox) {
 }
 
 TEST(Md2, RefusesFilesTheEngineCouldNotReadSafely) {
-    std::vector<std::uint8_t> good = encodeMd2(triangleModel(2));
-    Md2Header h;
-    Md2Data out;
-    std::string error;
-    auto refused = [&](std::vector<std::uint8_t> bytes) {
-        return !decodeMd2(bytes, h, out, error);
-    };
-    std::vector<std::uint8_t> v7 = good;
-    put32(v7, 4, 7);
-    EXPECT_TRUE(refused(v7));
-    EXPECT_NE(error.find("version 7"), std::string::npos);
-    EXPECT_TRUE(refused(std::vector<std::uint8_t>(good.begin(), good.begin() + 60)));
-    EXPECT_TRUE(
-        refused(std::vector<std::uint8_t>(good.begin(), good.end() - 30))); // last frame cut
-    std::vector<std::uint8_t> bigFrame = good;
-    put32(bigFrame, 24, 2100); // 2100 vertices: frames larger than 8320 bytes
-    put32(bigFrame, 16, 40 + 4 * 2100);
-    EXPECT_TRUE(refused(bigFrame));
-    std::vector<std::uint8_t> badIndex = good;
+    const std::vector<std::uint8_t> good = encodeMd2(triangleModel(2));
     std::int32_t triangles;
     std::memcpy(&triangles, &good[52], 4);
-    badIndex[std::size_t(triangles)] = 9; // first vertex index of the first triangle
-    EXPECT_TRUE(refused(badIndex));
-    std::vector<std::uint8_t> badOffset = good;
-    put32(badOffset, 56, -8);
-    EXPECT_TRUE(refused(badOffset));
-    std::vector<std::uint8_t> mismatched = good;
-    put32(mismatched, 16, 44); // frame size that does not match the vertex count
-    EXPECT_TRUE(refused(mismatched));
-}
-
-TEST(EngineReaders, ReadOurBitmapsPixelForPixel) {
-    for (int w : {3, 65, 2050}) {
-        Image img = gradient(w, 4);
-        std::vector<std::uint8_t> bytes = encodeBmp(img);
-        BmpImage read;
+    const std::pair<const char*, Damage> cases[] = {
+        {"version 7", [](auto& b) { put32(b, 4, 7); }},
+        {"short header", [](auto& b) { b.resize(60); }},
+        {"last frame cut", [](auto& b) { b.resize(b.size() - 30); }},
+        // 2100 vertices: frames larger than 8320 bytes
+        {"big frames",
+         [](auto& b) {
+             put32(b, 24, 2100);
+             put32(b, 16, 40 + 4 * 2100);
+         }},
+        {"bad vertex index", [&](auto& b) { b[std::size_t(triangles)] = 9; }},
+        {"negative offset", [](auto& b) { put32(b, 56, -8); }},
+        {"frame size off the vertex count", [](auto& b) { put32(b, 16, 44); }},
+    };
+    for (const auto& [what, damage] : cases) {
+        std::vector<std::uint8_t> bytes = good;
+        damage(bytes);
+        Md2Header h;
+        Md2Data out;
         std::string error;
-        ASSERT_TRUE(parseBmp(bytes.data(), bytes.size(), read, error)) << error;
-        ASSERT_EQ(read.width, w);
-        ASSERT_EQ(read.height, 4);
-        // The engine keeps rows bottom-up without padding, red first.
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < w; x += 7) {
-                Rgb ours = img.get(x, 3 - y);
-                const unsigned char* px = &read.rgb[(std::size_t(y) * w + x) * 3];
-                EXPECT_EQ(px[0], std::lround(ours.r * 255));
-                EXPECT_EQ(px[1], std::lround(ours.g * 255));
-                EXPECT_EQ(px[2], std::lround(ours.b * 255));
-            }
+        EXPECT_FALSE(decodeMd2(bytes, h, out, error)) << what;
+        if (std::string(what) == "version 7") {
+            EXPECT_NE(error.find("version 7"), std::string::npos);
+        }
     }
 }
 

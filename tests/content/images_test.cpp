@@ -61,8 +61,6 @@ TEST(SkyCube, NeighbouringFacesMeetWithoutSeams) {
 
 TEST(SkyCube, BlueAboveDarkBelowHazeAtTheHorizon) {
     std::vector<NamedImage> faces = skyFaces(5);
-    EXPECT_EQ(faces[0].file, "sky/sky3_0.bmp");
-    EXPECT_EQ(faces[5].file, "sky/sky3_5.bmp");
     double red = 0, blue = 0;
     for (int y = 0; y < 256; y += 2)
         for (int x = 0; x < 256; x += 2) {
@@ -83,9 +81,6 @@ TEST(SkyCube, BlueAboveDarkBelowHazeAtTheHorizon) {
 TEST(Textures, TileSeamlesslyAndFillTheirTables) {
     std::vector<NamedImage> world = worldTextures(9);
     ASSERT_EQ(world.size(), 7u + 24u);
-    EXPECT_EQ(world[0].file, "grass.bmp");
-    EXPECT_EQ(world[7].file, "wall0.bmp");
-    EXPECT_EQ(world[30].file, "floor7.bmp");
     for (const NamedImage& t : world) {
         ASSERT_EQ(t.image.width, 256) << t.file;
         if (t.file == "door.bmp" || t.file == "chest.bmp" || t.file == "stairs.bmp") continue;

@@ -76,18 +76,8 @@ TEST(Shapes, CardsShowBothSides) {
     EXPECT_EQ(facingMinusY, 2);
 }
 
-TEST(Shapes, TextureCoordinatesStayInTheirRectangle) {
-    Mesh m;
-    UvRect r{10, 20, 30, 60};
-    addLimb(m, 0, {0, 0, 0}, {0, 0, 5}, 1, 1, 8, r);
-    addEllipsoid(m, 0, {0, 0, 0}, {1, 1, 1}, 5, 8, r);
-    for (const auto& tc : m.texCoords) {
-        EXPECT_GE(tc[0], 10.0f);
-        EXPECT_LE(tc[0], 30.0f);
-        EXPECT_GE(tc[1], 20.0f);
-        EXPECT_LE(tc[1], 60.0f);
-    }
-}
+// Texture coordinates staying in their rectangle are checked on every
+// creature's body (creatures_test.cpp).
 
 TEST(Posing, ChildBonesFollowAndJointsStayPut) {
     Skeleton s;
