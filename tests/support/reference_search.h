@@ -40,27 +40,13 @@ struct Node {
     int distanceToGoal = 0;
 };
 
+// The letters of a node's children, in the order they are tried, after the
+// last letter of its path.
 inline std::string childLetters(char last) {
-    switch (last) {
-    case 'u':
-        return "urleq";
-    case 'd':
-        return "drlzx";
-    case 'r':
-        return "urdez";
-    case 'l':
-        return "udlxq";
-    case 'e':
-        return "urzeq";
-    case 'q':
-        return "qulex";
-    case 'x':
-        return "dlxzq";
-    case 'z':
-        return "drzxe";
-    default:
-        return "";
-    }
+    static const char* const children[] = {"urleq", "drlzx", "urdez", "udlxq",
+                                           "urzeq", "qulex", "dlxzq", "drzxe"};
+    const std::size_t at = std::string("udrleqxz").find(last);
+    return at == std::string::npos ? "" : children[at];
 }
 
 // The whole search from (x, y, z) to (goalX, goalY), with the ground of

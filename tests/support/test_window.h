@@ -44,6 +44,14 @@ inline std::string uniqueName(const std::string& stem, const std::string& ext) {
     return name + ext;
 }
 
+// The colour of a client pixel of a window of the platform layer.
+inline win::COLORREF pixelOf(win::HWND hwnd, int x, int y) {
+    win::HDC dc = win::GetDC(hwnd);
+    win::COLORREF c = win::GetPixel(dc, x, y);
+    win::ReleaseDC(hwnd, dc);
+    return c;
+}
+
 inline void initGlutOnce() {
     static bool done = false;
     if (done) return;
@@ -87,6 +95,14 @@ class GlWindow {
         if (testsupport::displayExpected())                                                        \
             FAIL() << "cannot open the test window: " << (window).why();                           \
         GTEST_SKIP() << "no display for GL tests";                                                 \
+    }
+
+// Opens the video layer in a fixture's SetUp: skipped without a display; with
+// one, a video layer that cannot be opened fails the test.
+#define ZEB_REQUIRE_VIDEO()                                                                        \
+    if (std::string why_; !win::InitVideo(&why_)) {                                                \
+        if (testsupport::displayExpected()) FAIL() << "display set but not usable: " << why_;      \
+        GTEST_SKIP() << "no display: " << why_;                                                    \
     }
 
 // Opens a window for the test, as above.
