@@ -27,11 +27,7 @@ LRESULT recordingProc(HWND hwnd, unsigned message, WPARAM, LPARAM) {
 class PaintWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string why;
-        if (!InitVideo(&why)) {
-            if (testsupport::displayExpected()) FAIL() << why;
-            GTEST_SKIP() << "no display";
-        }
+        ZEB_REQUIRE_VIDEO();
         ASSERT_TRUE(RegisterClass("paint_test", recordingProc, GetStockObject(WHITE_BRUSH)));
         hwnd = CreateWindowEx(WS_EX_TOOLWINDOW, "paint_test", "test", WS_OVERLAPPED, 300, 300, 100,
                               60);
@@ -44,12 +40,6 @@ class PaintWindow : public ::testing::Test {
         UnregisterClass("paint_test");
         SetSystemEvents(true);
         FlushMessages();
-    }
-    COLORREF at(int x, int y) {
-        HDC dc = GetDC(hwnd);
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(hwnd, dc);
-        return c;
     }
     // The windows WM_PAINT is handed out to while no other message waits.
     std::vector<HWND> paintsHandedOut(int limit) {
@@ -68,7 +58,8 @@ TEST_F(PaintWindow, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
     ASSERT_TRUE(GetClientRect(hwnd, client));
     EXPECT_EQ(client.right, 98);
     EXPECT_EQ(client.bottom, 41);
-    EXPECT_EQ(at(0, 0), WHITE) << "a shown window is cleared with its class brush";
+    EXPECT_EQ(testsupport::pixelOf(hwnd, 0, 0), WHITE)
+        << "a shown window is cleared with its class brush";
 
     HDC dc = GetDC(hwnd);
     HPEN red = CreatePen(PS_SOLID, 1, RED);
