@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -49,101 +50,72 @@ void click(Inventory& inv, int slot) {
         inv.clickEquipmentSlot(slot);
 }
 
-struct ClickCase {
-    const char* what;
-    // Extra items placed before the clicks: slot, fits, name.
-    std::vector<std::tuple<int, int, const char*>> setup;
-    std::vector<int> clicks;
-    // Expected afterwards: slot -> item name ("" empty), and the selection.
-    std::vector<std::pair<int, std::string>> expect;
-    int selected;
-};
+// Slots written "4=sword:36 9=": slot 4 holds a sword that fits slot 36,
+// slot 9 is empty; each entry becomes (slot, name, fits).
+std::vector<std::tuple<int, std::string, int>> slotsOf(const std::string& text) {
+    std::vector<std::tuple<int, std::string, int>> out;
+    std::istringstream in(text);
+    for (std::string entry; in >> entry;) {
+        const std::size_t eq = entry.find('='), colon = entry.find(':');
+        const int fits = colon == std::string::npos ? 0 : std::stoi(entry.substr(colon + 1));
+        out.emplace_back(std::stoi(entry.substr(0, eq)), entry.substr(eq + 1, colon - eq - 1),
+                         fits);
+    }
+    return out;
+}
 
 TEST(Inventory, ClicksFollowTheSlotRules) {
-    const ClickCase cases[] = {
-        {"helm worn in its own slot", {}, {0, 28}, {{0, ""}, {28, "helm"}}, NO_SELECTION},
-        {"helm offered to the wrong slot stays picked up", {}, {0, 29}, {{0, "helm"}, {29, ""}}, 0},
-        {"a click on an empty slot picks nothing up", {}, {3, 30}, {{0, "helm"}}, NO_SELECTION},
-        {"backpack item moved to an empty backpack slot",
-         {},
-         {0, 9},
-         {{0, ""}, {9, "helm"}},
-         NO_SELECTION},
-        {"two backpack items swap",
-         {{4, 36, "sword"}},
-         {0, 4},
-         {{0, "sword"}, {4, "helm"}},
-         NO_SELECTION},
-        {"clicking the picked-up slot again puts it down", {}, {0, 0}, {{0, "helm"}}, NO_SELECTION},
-        {"worn helm taken off into an empty backpack slot",
-         {},
-         {0, 28, 28, 12},
-         {{28, ""}, {12, "helm"}},
-         NO_SELECTION},
-        {"worn helm and a backpack helm swap",
-         {{3, 28, "cap"}},
-         {0, 28, 28, 3},
-         {{28, "cap"}, {3, "helm"}},
-         NO_SELECTION},
-        {"worn helm does not swap with a sword, selection ends",
-         {{3, 36, "sword"}},
-         {0, 28, 28, 3},
-         {{28, "helm"}, {3, "sword"}},
-         NO_SELECTION},
-        {"backpack helm swaps with the worn one",
-         {{28, 28, "cap"}},
-         {0, 28},
-         {{0, "cap"}, {28, "helm"}},
-         NO_SELECTION},
-        {"backpack sword against a worn helm: no swap, stays picked up",
-         {{4, 36, "sword"}},
-         {0, 28, 4, 28},
-         {{4, "sword"}, {28, "helm"}},
-         4},
-        {"worn items of different slots do not swap, selection ends",
-         {{36, 36, "sword"}},
-         {0, 28, 36, 28},
-         {{36, "sword"}, {28, "helm"}},
-         NO_SELECTION},
-        {"worn item moved to another equipment slot only where it fits",
-         {},
-         {0, 28, 28, 30},
-         {{28, "helm"}, {30, ""}},
-         28},
+    struct Case {
+        const char* what;
+        const char* setup; // extra items placed before the clicks
+        std::vector<int> clicks;
+        const char* expect; // afterwards
+        int selected;
     };
-    for (const ClickCase& c : cases) {
+    const int none = NO_SELECTION;
+    const Case cases[] = {
+        {"helm worn in its own slot", "", {0, 28}, "0= 28=helm", none},
+        {"helm offered to the wrong slot stays picked up", "", {0, 29}, "0=helm 29=", 0},
+        {"a click on an empty slot picks nothing up", "", {3, 30}, "0=helm", none},
+        {"backpack item moved to an empty slot", "", {0, 9}, "0= 9=helm", none},
+        {"two backpack items swap", "4=sword:36", {0, 4}, "0=sword 4=helm", none},
+        {"clicking the picked-up slot again puts it down", "", {0, 0}, "0=helm", none},
+        {"worn helm taken off", "", {0, 28, 28, 12}, "28= 12=helm", none},
+        {"worn and backpack helms swap", "3=cap:28", {0, 28, 28, 3}, "28=cap 3=helm", none},
+        {"worn helm and a sword: no swap", "3=sword:36", {0, 28, 28, 3}, "28=helm 3=sword", none},
+        {"backpack helm for the worn one", "28=cap:28", {0, 28}, "0=cap 28=helm", none},
+        // The sword stays picked up; worn items of different slots end the selection.
+        {"backpack sword for a worn helm", "4=sword:36", {0, 28, 4, 28}, "4=sword 28=helm", 4},
+        {"worn sword for a worn helm", "36=sword:36", {0, 28, 36, 28}, "36=sword 28=helm", none},
+        {"worn item moved only where it fits", "", {0, 28, 28, 30}, "28=helm 30=", 28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Inventory inv = startingInventory();
-        for (const auto& [slot, fits, name] : c.setup)
-            put(inv.slots[slot], fits, name);
+        for (const auto& [slot, name, fits] : slotsOf(c.setup))
+            put(inv.slots[slot], fits, name.c_str());
         int before = itemCount(inv);
         for (int slot : c.clicks)
             click(inv, slot);
-        for (const auto& [slot, name] : c.expect)
-            EXPECT_EQ(nameIn(inv.slots[slot]), name) << c.what << ", slot " << slot;
-        EXPECT_EQ(inv.selectedSlot, c.selected) << c.what;
-        EXPECT_EQ(itemCount(inv), before) << c.what;
+        for (const auto& [slot, name, fits] : slotsOf(c.expect))
+            EXPECT_EQ(nameIn(inv.slots[slot]), name) << "slot " << slot;
+        EXPECT_EQ(inv.selectedSlot, c.selected);
+        EXPECT_EQ(itemCount(inv), before);
     }
 }
 
 TEST(Inventory, TakenLootGoesToTheFirstEmptyBackpackSlotUnlessTheBackpackIsFull) {
     Inventory inv = startingInventory();
-    EXPECT_EQ(inv.selectedSlot, NO_SELECTION);
     EXPECT_EQ(itemCount(inv), 2);
-    inv.clickBackpackSlot(0);
-    inv.clickEquipmentSlot(28); // backpack slot 0 is empty again
-    inv.takeLoot(0);
-    EXPECT_EQ(nameIn(inv.slots[0]), "sword");
-    EXPECT_EQ(inv.slots[0].item.slot, SWORD_FITS);
-    EXPECT_EQ(inv.slots[0].item.tag, 1);
-    EXPECT_TRUE(inv.loot[0].empty);
-
-    inv = startingInventory();
     put(inv.slots[1], 30, "boots");
     put(inv.loot[10], 37, "shield");
     put(inv.loot[11], 36, "axe"); // the close box, not a slot
     for (int l : {0, 10, 11, -1, 12, 1})
         inv.takeLoot(l);
     EXPECT_EQ(nameIn(inv.slots[2]), "sword");
+    EXPECT_EQ(inv.slots[2].item.slot, SWORD_FITS);
+    EXPECT_EQ(inv.slots[2].item.tag, 1);
+    EXPECT_TRUE(inv.loot[0].empty);
     EXPECT_EQ(nameIn(inv.slots[3]), "shield");
     EXPECT_EQ(nameIn(inv.loot[11]), "axe");
     EXPECT_EQ(itemCount(inv), 5);
