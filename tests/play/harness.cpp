@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "platform/win.h"
 #include "render/engine.h"
+#include "tests/support/sdl_events.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -68,10 +69,6 @@ SDL_Window* mainWindow() {
     return static_cast<SDL_Window*>(win::MainWindow());
 }
 
-std::uint32_t windowId() {
-    return SDL_GetWindowID(mainWindow());
-}
-
 // Screen point to the window's client point.
 void toClient(int& x, int& y) {
     int left = 0, top = 0;
@@ -80,24 +77,11 @@ void toClient(int& x, int& y) {
     y -= top;
 }
 
+// The keys the scenarios press: letters, digits and Escape.
 SDL_Keycode sdlKey(int vk) {
     if (vk >= 'A' && vk <= 'Z') return SDLK_a + (vk - 'A');
     if (vk >= '0' && vk <= '9') return SDLK_0 + (vk - '0');
-    switch (vk) {
-    case win::VK_ESCAPE:
-        return SDLK_ESCAPE;
-    case win::VK_RETURN:
-        return SDLK_RETURN;
-    case win::VK_SPACE:
-        return SDLK_SPACE;
-    default:
-        return SDLK_UNKNOWN;
-    }
-}
-
-void push(SDL_Event& e) {
-    e.common.timestamp = SDL_GetTicks();
-    SDL_PushEvent(&e);
+    return vk == win::VK_ESCAPE ? SDLK_ESCAPE : SDLK_UNKNOWN;
 }
 
 } // namespace
@@ -139,25 +123,12 @@ void Game::start() {
 
 void Game::moveMouse(int x, int y) {
     toClient(x, y);
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = windowId();
-    e.motion.x = x;
-    e.motion.y = y;
-    push(e);
+    testsupport::pushMotion(mainWindow(), x, y);
 }
 
 void Game::button(int sdlButton, bool down, int x, int y, int clicks) {
     toClient(x, y);
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = windowId();
-    e.button.button = std::uint8_t(sdlButton);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = std::uint8_t(clicks);
-    e.button.x = x;
-    e.button.y = y;
-    push(e);
+    testsupport::pushButton(mainWindow(), sdlButton, down, x, y, clicks);
 }
 
 void Game::click(int x, int y) {
@@ -173,12 +144,6 @@ void Game::doubleClick(int x, int y) {
     button(SDL_BUTTON_LEFT, false, x, y, 2);
 }
 
-void Game::rightClick(int x, int y) {
-    moveMouse(x, y);
-    rightDown(x, y);
-    rightUp(x, y);
-}
-
 void Game::rightDown(int x, int y) {
     button(SDL_BUTTON_RIGHT, true, x, y, 1);
 }
@@ -187,27 +152,14 @@ void Game::rightUp(int x, int y) {
     button(SDL_BUTTON_RIGHT, false, x, y, 1);
 }
 
-void Game::keyDown(int vk) {
+void Game::key(int vk, bool down) {
     SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = windowId();
-    e.key.state = SDL_PRESSED;
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = SDL_GetWindowID(mainWindow());
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = sdlKey(vk);
-    push(e);
-}
-
-void Game::keyUp(int vk) {
-    SDL_Event e{};
-    e.type = SDL_KEYUP;
-    e.key.windowID = windowId();
-    e.key.state = SDL_RELEASED;
-    e.key.keysym.sym = sdlKey(vk);
-    push(e);
-}
-
-void Game::press(int vk) {
-    keyDown(vk);
-    keyUp(vk);
+    e.common.timestamp = SDL_GetTicks();
+    SDL_PushEvent(&e);
 }
 
 int Game::run(int n) {
@@ -242,22 +194,6 @@ bool Game::screenPointOf(double x, double y, double z, int& sx, int& sy) const {
 
 double Game::groundAt(double x, double y) const {
     return g_actorGround.heightAt(x, y, 0.0);
-}
-
-ActorController& Game::player() const {
-    return playerActor();
-}
-
-ActorController& Game::actor(int index) const {
-    return g_actors[index];
-}
-
-bool Game::inDungeon() const {
-    return g_engine.inDungeon != 0;
-}
-
-int Game::pendingAction() const {
-    return g_input.next_action;
 }
 
 std::vector<std::string> Game::logLines() const {

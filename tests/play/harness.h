@@ -12,29 +12,12 @@
 // the frame clock advances a fixed step per tick (frameMs), which keeps a
 // scenario independent of the machine's speed.
 //
-// API (all screen points are in screen pixels, as GetCursorPos gives them):
-//   play::Game& g = play::game();      starts the game once per process;
-//   ASSERT_TRUE(g.ok()) << g.why;      a game that could not start fails
-//   g.moveMouse(x, y)                  a pointer motion
-//   g.click(x, y) / g.doubleClick(x, y) / g.rightClick(x, y)
-//   g.rightDown(x, y) / g.rightUp(x, y)   a right-button drag in steps
-//   g.press(vk) / g.keyDown(vk) / g.keyUp(vk)   keys by virtual-key code
-//   g.run(n)                           n passes of the main loop
-//   g.runUntil(pred, max)              passes until pred() holds: count, or -1
-//   g.screenPointOf(x, y, z, sx, sy)   world point -> screen point (gluProject
-//                                      with the last frame's matrices)
-//   g.groundAt(x, y)                   ground height as actors see it
-//   g.player(), g.actor(i)             controllers (24 is the player)
-//   g.inDungeon(), g.pendingAction()   the in-dungeon flag, g_input.next_action
-//   g.logLines()                       errlog.txt so far, one string a line
-//   g.quit()                           Escape, passes until the loop ends;
-//                                      returns the exit status (ends the game
-//                                      for this process: run it last)
-//   play::SearchSlice slice(ms)        the player's search slice for a scope
-//   g.passes                           passes run since the game started
+// Screen points are in screen pixels, as GetCursorPos gives them.
 #pragma once
 
 #include "actor/controller.h"
+#include "app/input.h"
+#include "render/engine.h"
 
 #include <functional>
 #include <string>
@@ -51,12 +34,15 @@ class Game {
     void moveMouse(int x, int y);
     void click(int x, int y);
     void doubleClick(int x, int y);
-    void rightClick(int x, int y);
+    // A drag of the right button: down, moves, up.
     void rightDown(int x, int y);
     void rightUp(int x, int y);
-    void keyDown(int vk);
-    void keyUp(int vk);
-    void press(int vk);
+    // Keys by virtual-key code.
+    void key(int vk, bool down);
+    void press(int vk) {
+        key(vk, true);
+        key(vk, false);
+    }
 
     // Runs up to n passes (fewer when the loop ends); returns the number run.
     int run(int n);
@@ -69,12 +55,16 @@ class Game {
     bool screenPointOf(double x, double y, double z, int& sx, int& sy) const;
     double groundAt(double x, double y) const;
 
-    ActorController& player() const;
-    ActorController& actor(int index) const;
-    bool inDungeon() const;
-    int pendingAction() const;
+    // The controllers (24 is the player's), the in-dungeon flag, the pending
+    // click action and errlog.txt so far, one string a line.
+    ActorController& player() const { return playerActor(); }
+    ActorController& actor(int index) const { return g_actors[index]; }
+    bool inDungeon() const { return g_engine.inDungeon != 0; }
+    int pendingAction() const { return g_input.next_action; }
     std::vector<std::string> logLines() const;
 
+    // Escape, then passes until the loop ends; the exit status. It ends the
+    // game for this process: run it last.
     int quit();
     bool ended() const { return ended_; }
 

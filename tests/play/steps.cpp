@@ -1,14 +1,20 @@
 #include "tests/play/steps.h"
 
+#include "actor/creatures.h"
 #include "actor/ground.h"
+#include "app/input.h"
 #include "core/camera.h"
 #include "core/settings.h"
 #include "dungeon/dungeon.h"
 #include "dungeon/world.h"
+#include "interact/picker.h"
 #include "interact/portal.h"
 #include "platform/win.h"
+#include "screens/screens.h"
 #include "terrain/terrain.h"
 #include "tests/render/bmp_writer.h"
+#include "tests/support/sdl_events.h"
+#include "tests/support/test_window.h"
 
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
@@ -33,6 +39,14 @@ bool wellInside(int sx, int sy) {
     return sx > 40 && sx < 984 && sy > 40 && sy < 728;
 }
 
+bool standing(const ActorController& p) {
+    return p.pathFinished() && p.action == ACTION_IDLE;
+}
+
+double distance2d(const double position[3], double x, double y) {
+    return std::hypot(position[0] - x, position[1] - y);
+}
+
 bool groundAhead(Game& g, double distance, double turn, ScreenTarget& t) {
     const ActorController& p = g.player();
     for (int k = 0; k < 24; ++k) {
@@ -45,6 +59,14 @@ bool groundAhead(Game& g, double distance, double turn, ScreenTarget& t) {
         if (g.screenPointOf(t.x, t.y, t.z, t.sx, t.sy) && wellInside(t.sx, t.sy)) return true;
     }
     return false;
+}
+
+void spawnCreatureAt(int i, const ScreenTarget& t) {
+    ActorController& c = g_actors[i];
+    c.position[0] = std::floor(t.x) + 0.5;
+    c.position[1] = std::floor(t.y) + 0.5;
+    g_creatures.placed[i] = true;
+    g_creatures.spawn(i);
 }
 
 std::size_t findLine(const std::vector<std::string>& log, std::size_t from,
@@ -132,6 +154,15 @@ bool inSight(const Dungeon& d, double x, double y, double z) {
     return true;
 }
 
+// A left click that the display gives to another top-level window (a game
+// screen), at a point of its client area.
+void clickOnWindow(void* window, int x, int y) {
+    SDL_Window* w = static_cast<SDL_Window*>(window);
+    testsupport::pushMotion(w, x, y);
+    testsupport::pushButton(w, SDL_BUTTON_LEFT, true, x, y);
+    testsupport::pushButton(w, SDL_BUTTON_LEFT, false, x, y);
+}
+
 bool openFloorAround(const Dungeon& d, int i, int j) {
     for (int di = -1; di <= 1; ++di)
         for (int dj = -1; dj <= 1; ++dj)
@@ -159,27 +190,6 @@ bool floorAhead(Game& g, const Dungeon& d, ScreenTarget& t) {
     return false;
 }
 
-void clickOnWindow(void* window, int x, int y) {
-    const std::uint32_t id = SDL_GetWindowID(static_cast<SDL_Window*>(window));
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.windowID = id;
-    e.motion.x = x;
-    e.motion.y = y;
-    SDL_PushEvent(&e);
-    for (bool down : {true, false}) {
-        e = SDL_Event{};
-        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.windowID = id;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        SDL_PushEvent(&e);
-    }
-}
-
 void shot(Game& g, const char* name) {
     static int count = 0;
     const char* dir = std::getenv("ZEB_SHOTS");
@@ -202,6 +212,73 @@ void shot(Game& g, const char* name) {
     });
     g.run(1);
     win::SetBeforeSwap(nullptr);
+}
+
+bool Scenario::pointAt(double x, double y, double z) {
+    if (!g->screenPointOf(x, y, z, sx, sy) || !wellInside(sx, sy)) return false;
+    g->moveMouse(sx, sy);
+    g->run(2);
+    return true;
+}
+
+bool Scenario::attackOnce(int i) {
+    const ActorController& c = g->actor(i);
+    if (!pointAt(c.position[0], c.position[1], c.position[2])) {
+        ADD_FAILURE() << "creature off the screen";
+        return false;
+    }
+    if (!g_picker.isPicked(PickCreature, std::uint32_t(c.instance.id))) {
+        ADD_FAILURE() << "not picked: " << g_picker.hitType << " " << g_picker.hitId;
+        return false;
+    }
+    const int before = countLines(g->logLines(), 0, "Running attack");
+    clickThere();
+    return g->runUntil(
+               [&] {
+                   return g->pendingAction() == PENDING_NONE &&
+                          countLines(g->logLines(), 0, "Running attack") == before + 1;
+               },
+               300) >= 0;
+}
+
+bool Scenario::kill(int i) {
+    for (int n = 0; n < 40 && g_creatures.records[i].health >= 1; ++n)
+        if (!attackOnce(i)) return false;
+    return g_creatures.records[i].health < 1;
+}
+
+void Scenario::screensWearTheHelmAndTakeTheSword() {
+    constexpr win::COLORREF GREEN = win::RGB(0, 255, 0), BLUE = win::RGB(0, 0, 255);
+    constexpr win::COLORREF BLACK = win::RGB(0, 0, 0);
+    g->press('I');
+    ASSERT_GE(g->runUntil([] { return g_screens.inventoryScreen != nullptr; }, 50), 0)
+        << "the first press makes the screens";
+    g->run(10);
+    for (win::HWND hwnd : {g_screens.textScreen, g_screens.queueScreen, g_screens.actionScreen,
+                           g_screens.inventoryScreen, g_screens.lootScreen})
+        EXPECT_TRUE(win::IsWindowVisible(hwnd));
+    EXPECT_FALSE(win::IsWindowVisible(g_screens.characterScreen));
+    win::HWND inventory = g_screens.inventoryScreen;
+    EXPECT_EQ(testsupport::pixelOf(inventory, 17, 200), GREEN) << "the helm in backpack slot 0";
+
+    // The game takes one message a pass: a click is handled within a few passes.
+    clickOnWindow(inventory, 30, 200);
+    ASSERT_GE(g->runUntil([] { return g_screens.inventory.selectedSlot == 0; }, 50), 0);
+    g->run(3);
+    EXPECT_EQ(testsupport::pixelOf(inventory, 17, 200), BLUE) << "picked up";
+    clickOnWindow(inventory, 110, 30); // equipment slot 28
+    ASSERT_GE(g->runUntil([] { return g_screens.inventory.selectedSlot == NO_SELECTION; }, 50), 0);
+    g->run(3);
+    EXPECT_STREQ(g_screens.inventory.slots[28].item.name, "helm");
+    EXPECT_EQ(testsupport::pixelOf(inventory, 99, 20), GREEN) << "the helm worn in slot 28";
+    EXPECT_EQ(testsupport::pixelOf(inventory, 17, 200), BLACK) << "backpack slot 0 empty";
+
+    clickOnWindow(g_screens.lootScreen, 20, 20); // loot slot 0: the sword
+    ASSERT_GE(g->runUntil([] { return g_screens.inventory.loot[0].empty; }, 50), 0);
+    g->run(3);
+    EXPECT_STREQ(g_screens.inventory.slots[0].item.name, "sword");
+    EXPECT_EQ(testsupport::pixelOf(inventory, 17, 200), GREEN) << "the sword in backpack slot 0";
+    EXPECT_EQ(testsupport::pixelOf(g_screens.lootScreen, 6, 10), BLACK) << "loot slot 0 empty";
 }
 
 } // namespace play

@@ -1,9 +1,11 @@
 // Steps that several play-through scenarios share: finding open ground and
 // objects to click on, reading the log, standing the player somewhere for a
-// scene, and screenshots of a session (ZEB_SHOTS=DIR).
+// scene, fighting, the screens, and screenshots of a session (ZEB_SHOTS=DIR).
 #pragma once
 
 #include "tests/play/harness.h"
+
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <string>
@@ -29,11 +31,17 @@ struct ScreenTarget {
 bool openGround(double x, double y);
 // A screen point well away from the window's edges.
 bool wellInside(int sx, int sy);
+// The player has reached the end of his path and stands.
+bool standing(const ActorController& p);
+// Distance on the ground from an actor's position to (x, y).
+double distance2d(const double position[3], double x, double y);
 
 // A point of open ground `distance` units from the player, as near the
 // camera's view direction turned by `turn` radians as can be found, on the
 // screen well inside the window.
 bool groundAhead(Game& g, double distance, double turn, ScreenTarget& t);
+// Spawns creature i on that ground point, its home around it.
+void spawnCreatureAt(int i, const ScreenTarget& t);
 
 // The first log line at or after `from` that starts with one of `starts`,
 // or npos.
@@ -58,12 +66,33 @@ bool findCell(const Dungeon& d, int code, int& i, int& j);
 // around it, in sight of the camera and well inside the window.
 bool floorAhead(Game& g, const Dungeon& d, ScreenTarget& t);
 
-// A left click that the display gives to another top-level window (a game
-// screen), at a point of its client area.
-void clickOnWindow(void* window, int x, int y);
-
 // With ZEB_SHOTS=DIR set, runs one pass and writes its frame to
 // DIR/NN-name.bmp (NN counts the shots of the process); otherwise nothing.
 void shot(Game& g, const char* name);
+
+// A scenario on the game of this process, with whole searches in a frame.
+class Scenario : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g = &game();
+        ASSERT_TRUE(g->ok()) << g->why;
+    }
+    // Points the mouse at a world point and lets a frame pick under it; the
+    // screen point is kept in (sx, sy) for clickThere.
+    bool pointAt(double x, double y, double z);
+    void clickThere() { g->click(sx, sy); }
+    // Points at creature i and clicks it: true when it was picked and one
+    // attack on it ran (within reach the attack runs in the pass of the click).
+    bool attackOnce(int i);
+    // Attacks creature i until it is dead (at most 40 attacks).
+    bool kill(int i);
+    // Key I brings up the screens; clicks on the inventory wear the helm from
+    // the backpack and take the sword from the loot, as their pixels show.
+    void screensWearTheHelmAndTakeTheSword();
+
+    Game* g = nullptr;
+    SearchSlice slice{WHOLE_SEARCH_MS};
+    int sx = 0, sy = 0;
+};
 
 } // namespace play
