@@ -2,10 +2,12 @@
 
 #include "model/md2.h"
 #include "render/engine.h"
+#include "render/stream_draw.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -29,24 +31,30 @@ GLuint skinTexture(int skin) {
 
 } // namespace
 
+// Faces with an index outside the mesh are left out whole.
 void drawDecorFaces(const FrameMesh& mesh, int reduced) {
+    static std::vector<StreamVertex> out;
     const int step = reduced == 1 ? 3 : 1;
     const bool textured = mesh.texCoordCount > 0;
     const int faceCount = std::min<int>(mesh.faceCount, int(mesh.faces.size()));
     const int vertexCount = int(mesh.vertices.size());
     const int texCount = int(mesh.texCoords.size());
-    glBegin(GL_TRIANGLES);
+    out.clear();
     for (int f = 0; f < faceCount; f += step) {
-        const Face& face = mesh.faces[f];
-        for (int c = 0; c < 3; ++c) {
+        const Face& face = mesh.faces[std::size_t(f)];
+        StreamVertex corners[3];
+        bool inside = true;
+        for (int c = 0; c < 3 && inside; ++c) {
             const int t = face.texCoordIndex[c], v = face.vertexIndex[c];
-            if (v < 0 || v >= vertexCount) continue;
-            if (textured && t >= 0 && t < texCount)
-                glTexCoord2f(mesh.texCoords[t].u, mesh.texCoords[t].v);
-            glVertex3f(mesh.vertices[v].x, mesh.vertices[v].y, mesh.vertices[v].z);
+            inside = v >= 0 && v < vertexCount && (!textured || (t >= 0 && t < texCount));
+            if (!inside) break;
+            const TexCoord tc = textured ? mesh.texCoords[std::size_t(t)] : TexCoord{};
+            const Vec3f& p = mesh.vertices[std::size_t(v)];
+            corners[c] = {tc.u, tc.v, p.x, p.y, p.z};
         }
+        if (inside) out.insert(out.end(), corners, corners + 3);
     }
-    glEnd();
+    drawStreamedTriangles(out.data(), int(out.size()), textured);
 }
 
 void drawDecor(const DecorObject& d, int reduced) {

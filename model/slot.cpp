@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "platform/win.h"
 #include "render/engine.h"
+#include "render/stream_draw.h"
 
 #include <GL/gl.h>
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 ModelSlot g_modelSlots[MODEL_SLOT_COUNT];
 
@@ -84,22 +86,23 @@ bool hasVertices(const FrameMesh* mesh, std::size_t count) {
 
 void emitBlendedTriangles(const FrameMesh& first, const FrameMesh& current, const FrameMesh& target,
                           float t) {
+    static std::vector<StreamVertex> out;
     const bool textured = !first.texCoords.empty();
     const int faceCount = std::min(current.faceCount, int(first.faces.size()));
-    glBegin(GL_TRIANGLES);
+    if (faceCount <= 0) return;
+    out.resize(std::size_t(faceCount) * 3);
+    StreamVertex* v = out.data();
     for (int f = 0; f < faceCount; ++f) {
         const Face& face = first.faces[std::size_t(f)];
-        for (int k = 0; k < 3; ++k) {
-            if (textured) {
-                const TexCoord& tc = first.texCoords[std::size_t(face.texCoordIndex[k])];
-                glTexCoord2f(tc.u, tc.v);
-            }
+        for (int k = 0; k < 3; ++k, ++v) {
+            const TexCoord tc =
+                textured ? first.texCoords[std::size_t(face.texCoordIndex[k])] : TexCoord{};
             const Vec3f& a = current.vertices[std::size_t(face.vertexIndex[k])];
             const Vec3f& b = target.vertices[std::size_t(face.vertexIndex[k])];
-            glVertex3f(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t);
+            *v = {tc.u, tc.v, a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
         }
     }
-    glEnd();
+    drawStreamedTriangles(out.data(), int(out.size()), textured);
 }
 
 } // namespace
