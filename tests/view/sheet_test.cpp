@@ -1,5 +1,6 @@
 // The contact sheet and the viewer on the default content pack, drawn in a
 // real window.
+#include "tests/support/read_file.h"
 #include "tests/support/test_window.h"
 #include "tools/content/image.h"
 #include "tools/content/pack.h"
@@ -9,52 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
 
-std::vector<std::uint8_t> slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Pixels of the cell at (column, row) inside [x0, x1) x [y0, y1) of the cell
-// (fractions of its size) that are not the background colour.
+// Pixels inside [x0, x1) x [y0, y1) (fractions of the cell) of the cell at
+// (column, row) that differ from the background, or that are white.
 int drawnPixels(const content::Image& sheet, int column, int row, int cell, double x0, double x1,
                 double y0, double y1, bool white) {
-    const content::Rgb background = sheet.get(1, 1);
+    const content::Rgb bg = sheet.get(1, 1);
     int count = 0;
     for (int y = int(y0 * cell); y < int(y1 * cell); ++y)
         for (int x = int(x0 * cell); x < int(x1 * cell); ++x) {
             content::Rgb c = sheet.get(column * cell + x, row * cell + y);
-            bool isWhite = c.r > 0.8f && c.g > 0.8f && c.b > 0.8f;
-            bool differs = c.r != background.r || c.g != background.g || c.b != background.b;
-            count += white ? isWhite : differs;
+            count += white ? c.r > 0.8f && c.g > 0.8f && c.b > 0.8f
+                           : c.r != bg.r || c.g != bg.g || c.b != bg.b;
         }
     return count;
-}
-
-// The default pack, written for this process under the build directory and
-// removed when the process ends.
-struct PackedGame {
-    std::string dir;
-    ~PackedGame() {
-        if (!dir.empty()) std::filesystem::remove_all(dir);
-    }
-};
-
-std::string packedGame() {
-    static PackedGame packed;
-    std::string& game = packed.dir;
-    if (game.empty()) {
-        std::string dir =
-            std::string(ZEB_BUILD_DIR) + "/test-view-game-" + std::to_string(::getpid());
-        std::filesystem::remove_all(dir);
-        std::ostringstream log;
-        if (content::writePack(dir + "/Data", content::DEFAULT_SEED, log)) game = dir;
-    }
-    return game;
 }
 
 // Pixels of the back buffer inside the box that differ from its corner.
@@ -71,20 +43,26 @@ int drawnInBack(int x0, int y0, int width, int height) {
     return count;
 }
 
-void postKey(int vk) {
-    win::PostMessage(g_window.window, win::WM_KEYDOWN, win::WPARAM(vk), 0);
-    win::PostMessage(g_window.window, win::WM_KEYUP, win::WPARAM(vk), 0);
-}
+// The default pack, written once under the build directory for the tests
+// of this file and removed after them.
+class View : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::ostringstream log;
+        packed = content::writePack(game + "/Data", content::DEFAULT_SEED, log);
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(game); }
+    static inline const std::string game =
+        std::string(ZEB_BUILD_DIR) + "/test-view-game-" + std::to_string(::getpid());
+    static inline bool packed = false;
+};
 
-} // namespace
-
-TEST(Viewer, ShowsTheModelAndStepsThroughItsAnimationsWithTheKeys) {
-    std::string game = packedGame();
-    ASSERT_FALSE(game.empty());
+TEST_F(View, ViewerShowsTheModelAndStepsThroughItsAnimationsWithTheKeys) {
+    ASSERT_TRUE(packed);
     ZEB_REQUIRE_GL_WINDOW(window);
     g_engine.fontCount = 0; // the fonts of an earlier window went with its context
     win::SetSystemEvents(false);
-    std::string actors = game + "/Data/models/actors/";
+    const std::string actors = game + "/Data/models/actors/";
     view::Viewer v;
     ASSERT_TRUE(v.open(actors + "penguin.md2", actors + "penguin.bmp"));
     const int count = v.slot.animationCount, idle = v.instance.animation;
@@ -94,61 +72,52 @@ TEST(Viewer, ShowsTheModelAndStepsThroughItsAnimationsWithTheKeys) {
     v.draw();
     EXPECT_GT(drawnInBack(312, 184, 400, 400), 400 * 400 / 20);
 
-    struct Press {
-        int vk;
-        int animation;
+    auto press = [&](int vk, int times) {
+        for (int i = 0; i < times; ++i) {
+            win::PostMessage(g_window.window, win::WM_KEYDOWN, win::WPARAM(vk), 0);
+            win::PostMessage(g_window.window, win::WM_KEYUP, win::WPARAM(vk), 0);
+        }
+        return v.step();
     };
-    const Press presses[] = {
-        {win::VK_RIGHT, idle + 1}, {win::VK_LEFT, idle}, {win::VK_LEFT, idle - 1}};
-    for (const Press& p : presses) {
-        postKey(p.vk);
-        ASSERT_TRUE(v.step());
-        EXPECT_EQ(v.instance.animation, (p.animation + count) % count);
-    }
-    // Left from the first animation goes round to the last.
-    for (int i = 0; i <= count; ++i)
-        postKey(win::VK_LEFT);
-    ASSERT_TRUE(v.step());
-    EXPECT_EQ(v.instance.animation, ((idle - 2 - count) % count + count) % count);
+    ASSERT_TRUE(press(win::VK_RIGHT, 1));
+    EXPECT_EQ(v.instance.animation, (idle + 1) % count);
+    // Left past the first animation goes round to the last.
+    ASSERT_TRUE(press(win::VK_LEFT, count + 2));
+    EXPECT_EQ(v.instance.animation, (idle - 1 + count) % count);
 
-    double zoom = v.zoom;
-    postKey(win::VK_UP);
-    postKey(win::VK_SPACE);
-    ASSERT_TRUE(v.step());
+    const double zoom = v.zoom;
+    press(win::VK_UP, 1);
+    ASSERT_TRUE(press(win::VK_SPACE, 1));
     EXPECT_GT(v.zoom, zoom);
     EXPECT_FALSE(v.turning);
-    postKey(win::VK_ESCAPE);
-    EXPECT_FALSE(v.step());
+    EXPECT_FALSE(press(win::VK_ESCAPE, 1));
     win::SetSystemEvents(true);
     win::FlushMessages();
 }
 
-TEST(ContactSheet, EveryUsedSlotGetsALabelledCellShowingItsModel) {
+TEST_F(View, ContactSheetGivesEveryUsedSlotALabelledCellShowingItsModel) {
     namespace fs = std::filesystem;
-    std::string game = packedGame();
-    ASSERT_FALSE(game.empty());
+    ASSERT_TRUE(packed);
     ZEB_REQUIRE_GL_WINDOW(window);
     g_engine.fontCount = 0; // the fonts of an earlier window went with its context
-    fs::path before = fs::current_path();
+    const fs::path before = fs::current_path();
     fs::current_path(game);
-
     std::string error;
-    bool written = view::writeContactSheet("sheet.bmp", error);
-    std::vector<view::SheetCell> cells = view::sheetCells();
-    std::vector<std::uint8_t> bytes = slurp("sheet.bmp");
+    const bool written = view::writeContactSheet("sheet.bmp", error);
+    const std::vector<view::SheetCell> cells = view::sheetCells();
+    const std::string raw = testsupport::readFile("sheet.bmp");
     fs::current_path(before);
     ASSERT_TRUE(written) << error;
 
     content::Image sheet;
-    std::string why;
-    ASSERT_TRUE(content::decodeBmp(bytes, sheet, why)) << why;
-    view::SheetLayout layout = view::layoutFor(int(cells.size()));
+    ASSERT_TRUE(content::decodeBmp({raw.begin(), raw.end()}, sheet, error)) << error;
+    const view::SheetLayout layout = view::layoutFor(int(cells.size()));
     EXPECT_EQ(sheet.width, layout.width());
     EXPECT_EQ(sheet.height, layout.height());
     // Creatures, the player's leader and the weapon carriers are all there.
     EXPECT_GE(cells.size(), 60u);
     for (std::size_t n = 0; n < cells.size(); ++n) {
-        int column = int(n) % layout.columns, row = int(n) / layout.columns;
+        const int column = int(n) % layout.columns, row = int(n) / layout.columns;
         SCOPED_TRACE(cells[n].label);
         // The model fills the middle of its cell; its label sits at the bottom.
         EXPECT_GT(drawnPixels(sheet, column, row, layout.cell, 0.3, 0.7, 0.2, 0.7, false),
@@ -162,3 +131,5 @@ TEST(ContactSheet, EveryUsedSlotGetsALabelledCellShowingItsModel) {
     EXPECT_FALSE(fs::exists("none.bmp"));
     fs::current_path(before);
 }
+
+} // namespace
