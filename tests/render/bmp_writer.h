@@ -1,8 +1,11 @@
-// Builds small bitmap files in memory for the render tests.
+// Builds small bitmap files in memory for the render tests, the benchmarks
+// and the fuzzing seeds.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,39 +16,23 @@ inline void put16(std::vector<unsigned char>& v, std::size_t at, std::uint16_t x
     v[at + 1] = x >> 8;
 }
 inline void put32(std::vector<unsigned char>& v, std::size_t at, std::uint32_t x) {
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = (x >> (8 * i)) & 0xFF;
+    put16(v, at, x & 0xFFFF);
+    put16(v, at + 2, x >> 16);
+}
+inline void append16(std::vector<unsigned char>& f, std::uint32_t x) {
+    f.resize(f.size() + 2);
+    put16(f, f.size() - 2, std::uint16_t(x));
+}
+inline void append32(std::vector<unsigned char>& f, std::uint32_t x) {
+    f.resize(f.size() + 4);
+    put32(f, f.size() - 4, x);
 }
 
-// A 24-bit bitmap whose pixel (x, y) (y counted from the bottom row) has the
-// colour colourAt(x, y) as {r, g, b}; rows padded to four bytes.
-template <class ColourAt>
-std::vector<unsigned char> makeBmp(int width, int height, ColourAt colourAt, int bits = 24) {
-    int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> f(54 + std::size_t(stride) * height, 0);
-    f[0] = 'B';
-    f[1] = 'M';
-    put32(f, 2, std::uint32_t(f.size()));
-    put32(f, 10, 54);
-    put32(f, 14, 40);
-    put32(f, 18, std::uint32_t(width));
-    put32(f, 22, std::uint32_t(height));
-    put16(f, 26, 1);
-    put16(f, 28, std::uint16_t(bits));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            auto c = colourAt(x, y);
-            std::size_t at = 54 + std::size_t(y) * stride + std::size_t(x) * 3;
-            f[at] = c[2];
-            f[at + 1] = c[1];
-            f[at + 2] = c[0];
-        }
-    return f;
-}
-
-inline std::vector<unsigned char> solidBmp(int width, int height, unsigned char r, unsigned char g,
-                                           unsigned char b) {
-    return makeBmp(width, height, [&](int, int) { return std::vector<unsigned char>{r, g, b}; });
+inline bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 // ---- Bitmaps of every kind ----------------------------------------------
@@ -68,6 +55,10 @@ inline int paletteSize(const Variant& v) {
     return v.bits <= 8 ? 1 << v.bits : 0;
 }
 
+inline bool isRle(const Variant& v) {
+    return v.compression == 1 || v.compression == 2;
+}
+
 inline Rgb paletteColour(int i) {
     return {(unsigned char)(i * 37 + 5), (unsigned char)(255 - i * 11), (unsigned char)(i * 73)};
 }
@@ -85,30 +76,10 @@ inline Rgb directColour(int x, int y) {
 }
 
 inline void masksOf(const Variant& v, std::uint32_t (&m)[3]) {
+    const bool given = v.masks[0] | v.masks[1] | v.masks[2];
+    const std::uint32_t sixteen[3] = {0x7C00, 0x03E0, 0x001F}, wide[3] = {0xFF0000, 0xFF00, 0xFF};
     for (int c = 0; c < 3; ++c)
-        m[c] = v.masks[c];
-    if (m[0] | m[1] | m[2]) return;
-    if (v.bits == 16) {
-        m[0] = 0x7C00, m[1] = 0x03E0, m[2] = 0x001F;
-    } else {
-        m[0] = 0xFF0000, m[1] = 0xFF00, m[2] = 0xFF;
-    }
-}
-
-inline int lowBit(std::uint32_t mask) {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
-inline int bitCount(std::uint32_t mask) {
-    int n = 0;
-    for (; mask; mask >>= 1)
-        n += int(mask & 1);
-    return n;
+        m[c] = given ? v.masks[c] : v.bits == 16 ? sixteen[c] : wide[c];
 }
 
 // The colour as stored under the masks, and as it reads back (each channel
@@ -119,7 +90,7 @@ inline std::uint32_t packColour(const Variant& v, Rgb c) {
     const unsigned char channel[3] = {c.r, c.g, c.b};
     std::uint32_t value = 0;
     for (int k = 0; k < 3; ++k)
-        value |= std::uint32_t(channel[k] >> (8 - bitCount(m[k]))) << lowBit(m[k]);
+        value |= std::uint32_t(channel[k] >> (8 - std::popcount(m[k]))) << std::countr_zero(m[k]);
     return value;
 }
 
@@ -129,8 +100,8 @@ inline Rgb storedColour(const Variant& v, Rgb c) {
     const std::uint32_t value = packColour(v, c);
     unsigned char out[3];
     for (int k = 0; k < 3; ++k) {
-        const std::uint32_t top = (1u << bitCount(m[k])) - 1;
-        out[k] = (unsigned char)(((value & m[k]) >> lowBit(m[k])) * 255 / top);
+        const std::uint32_t top = (1u << std::popcount(m[k])) - 1;
+        out[k] = (unsigned char)(((value & m[k]) >> std::countr_zero(m[k])) * 255 / top);
     }
     return {out[0], out[1], out[2]};
 }
@@ -145,17 +116,9 @@ inline std::vector<Rgb> expectedPixels(const Variant& v, int width, int height) 
     return out;
 }
 
-inline void append16(std::vector<unsigned char>& f, std::uint32_t x) {
-    f.push_back(x & 0xFF);
-    f.push_back((x >> 8) & 0xFF);
-}
-inline void append32(std::vector<unsigned char>& f, std::uint32_t x) {
-    append16(f, x & 0xFFFF);
-    append16(f, x >> 16);
-}
-
 // One stored row, uncompressed and padded to four bytes.
-inline std::vector<unsigned char> plainRow(const Variant& v, int width, int y) {
+inline std::vector<unsigned char> plainRow(const Variant& v, int width, int y,
+                                           const std::function<Rgb(int, int)>& colour) {
     std::vector<unsigned char> row;
     unsigned acc = 0;
     int filled = 0;
@@ -168,10 +131,10 @@ inline std::vector<unsigned char> plainRow(const Variant& v, int width, int y) {
                 acc = 0, filled = 0;
             }
         } else if (v.bits == 24) {
-            const Rgb c = directColour(x, y);
+            const Rgb c = colour(x, y);
             row.insert(row.end(), {c.b, c.g, c.r});
         } else {
-            const std::uint32_t value = packColour(v, directColour(x, y));
+            const std::uint32_t value = packColour(v, colour(x, y));
             for (int k = 0; k < v.bits / 8; ++k)
                 row.push_back((value >> (8 * k)) & 0xFF);
         }
@@ -201,13 +164,9 @@ inline void rleRow(const Variant& v, int width, int y, std::vector<unsigned char
         if (run == 1 && literal >= 3) {
             out.insert(out.end(), {0, (unsigned char)literal});
             std::size_t bytes = 0;
-            for (std::size_t k = 0; k < literal; ++k) {
-                if (!four) {
-                    out.push_back((unsigned char)row[i + k]), ++bytes;
-                } else if (k % 2 == 0) {
-                    const int next = k + 1 < literal ? row[i + k + 1] : 0;
-                    out.push_back((unsigned char)(row[i + k] << 4 | next)), ++bytes;
-                }
+            for (std::size_t k = 0; k < literal; k += four ? 2 : 1, ++bytes) {
+                const int next = four && k + 1 < literal ? row[i + k + 1] : 0;
+                out.push_back((unsigned char)(four ? row[i + k] << 4 | next : row[i + k]));
             }
             if (bytes % 2) out.push_back(0);
             i += literal;
@@ -219,19 +178,20 @@ inline void rleRow(const Variant& v, int width, int y, std::vector<unsigned char
     }
 }
 
-inline std::vector<unsigned char> pixelBlock(const Variant& v, int width, int height) {
+inline std::vector<unsigned char> pixelBlock(const Variant& v, int width, int height,
+                                             const std::function<Rgb(int, int)>& colour) {
     std::vector<unsigned char> block;
     for (int k = 0; k < height; ++k) {
         const int y = v.topDown ? height - 1 - k : k;
-        if (v.compression == 1 || v.compression == 2) {
+        if (isRle(v)) {
             rleRow(v, width, y, block);
             block.insert(block.end(), {0, 0});
         } else {
-            const auto row = plainRow(v, width, y);
+            const auto row = plainRow(v, width, y, colour);
             block.insert(block.end(), row.begin(), row.end());
         }
     }
-    if (v.compression == 1 || v.compression == 2) block.insert(block.end(), {0, 1});
+    if (isRle(v)) block.insert(block.end(), {0, 1});
     return block;
 }
 
@@ -240,22 +200,16 @@ inline std::vector<unsigned char> infoHeader(const Variant& v, int width, int he
     std::vector<unsigned char> h;
     append32(h, v.headerSize);
     if (v.headerSize == 12) {
-        append16(h, std::uint32_t(width));
-        append16(h, std::uint32_t(height));
-        append16(h, 1);
-        append16(h, std::uint32_t(v.bits));
+        for (int field : {width, height, 1, v.bits})
+            append16(h, std::uint32_t(field));
         return h;
     }
     append32(h, std::uint32_t(width));
     append32(h, std::uint32_t(v.topDown ? -height : height));
     append16(h, 1);
     append16(h, std::uint32_t(v.bits));
-    append32(h, v.compression);
-    append32(h, std::uint32_t(imageSize));
-    append32(h, 2835);
-    append32(h, 2835);
-    append32(h, 0);
-    append32(h, 0);
+    for (std::uint32_t field : {v.compression, std::uint32_t(imageSize), 2835u, 2835u, 0u, 0u})
+        append32(h, field);
     std::uint32_t m[3];
     masksOf(v, m);
     if (v.compression == 3)
@@ -268,9 +222,12 @@ inline std::vector<unsigned char> infoHeader(const Variant& v, int width, int he
     return h;
 }
 
-// A whole file of the variant showing the test picture.
-inline std::vector<unsigned char> encodeBmp(const Variant& v, int width, int height) {
-    const std::vector<unsigned char> block = pixelBlock(v, width, height);
+// A whole file of the variant showing the test picture (direct colours from
+// `colour` when given).
+inline std::vector<unsigned char>
+encodeBmp(const Variant& v, int width, int height,
+          const std::function<Rgb(int, int)>& colour = directColour) {
+    const std::vector<unsigned char> block = pixelBlock(v, width, height, colour);
     std::vector<unsigned char> body = infoHeader(v, width, height, block.size());
     for (int i = 0; i < paletteSize(v); ++i) {
         const Rgb c = paletteColour(i);
@@ -286,9 +243,26 @@ inline std::vector<unsigned char> encodeBmp(const Variant& v, int width, int hei
     return f;
 }
 
+// A 24-bit bitmap whose pixel (x, y) (y counted from the bottom row) has the
+// colour colourAt(x, y) as {r, g, b}. `bits` is only written into the header.
+template <class ColourAt>
+std::vector<unsigned char> makeBmp(int width, int height, ColourAt colourAt, int bits = 24) {
+    auto f = encodeBmp({"24-bit", 24}, width, height, [&](int x, int y) {
+        const auto c = colourAt(x, y);
+        return Rgb{(unsigned char)c[0], (unsigned char)c[1], (unsigned char)c[2]};
+    });
+    put16(f, 28, std::uint16_t(bits));
+    return f;
+}
+
+inline std::vector<unsigned char> solidBmp(int width, int height, unsigned char r, unsigned char g,
+                                           unsigned char b) {
+    return makeBmp(width, height, [&](int, int) { return std::vector<unsigned char>{r, g, b}; });
+}
+
 // Bytes of padding after the last stored row (0 for RLE files).
 inline std::size_t lastRowPadding(const Variant& v, int width) {
-    if (v.compression == 1 || v.compression == 2) return 0;
+    if (isRle(v)) return 0;
     const std::size_t bytes = (std::size_t(width) * v.bits + 7) / 8;
     return (4 - bytes % 4) % 4;
 }
@@ -317,11 +291,5 @@ inline const Variant KINDS[] = {
     {"OS/2 2.x RLE8", 8, 1, 64},
     {"OS/2 2.x short header", 8, 0, 16},
 };
-inline void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
 
 } // namespace bmptest

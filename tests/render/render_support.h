@@ -7,6 +7,7 @@
 #include "../support/log_capture.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,6 +70,16 @@ inline void clearFrame() {
     glClearColor(0, 0, 0, 1);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// A square 90-degree view from (ex, ey, ez) towards (cx, cy, cz), z up.
+inline void viewFrom(double ex, double ey, double ez, double cx, double cy, double cz, double far) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90.0, 1.0, 1.0, far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(ex, ey, ez, cx, cy, cz, 0, 0, 1);
 }
 
 } // namespace rendertest
