@@ -9,76 +9,64 @@
 
 namespace {
 
-struct BarRecord {
-    int shows = 0, steps = 0, hides = 0, maximum = 0;
-};
-BarRecord g_bar;
-
 // One full-size build shared by the tests of this file: rolling hills, towns
 // over the first eight page columns, and a dirt road along cells x = 1100 .. 1119.
 class FullBuild : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        dir = new terraintest::TempDir();
-        ASSERT_TRUE(terraintest::writeSyntheticHeightFile(dir->file("terrain.dat")));
-        ASSERT_TRUE(terraintest::writeBmp(dir->file("townmap.bmp"), 32, 32,
+        ASSERT_TRUE(terraintest::writeSyntheticHeightFile(dir.file("terrain.dat")));
+        ASSERT_TRUE(terraintest::writeBmp(dir.file("townmap.bmp"), 32, 32,
                                           [](int x, int, unsigned char* c) {
                                               c[0] = x < 8 ? 255 : 0;
                                               c[1] = c[2] = 90;
                                           }));
-        ASSERT_TRUE(terraintest::writeBmp(dir->file("dirt.bmp"), 2050, 2050,
+        ASSERT_TRUE(terraintest::writeBmp(dir.file("dirt.bmp"), 2050, 2050,
                                           [](int x, int, unsigned char* c) {
                                               c[0] = (x >= 1100 && x < 1120) ? 255 : 0;
                                               c[1] = c[2] = 200;
                                           }));
-        openLog(dir->file("errlog.txt").c_str());
+        openLog(dir.file("errlog.txt").c_str());
         TerrainBuildOptions options;
-        options.dataDir = dir->path;
+        options.dataDir = dir.path;
         options.showBar = [](int, int, int, int, int value, int maximum) {
-            ++g_bar.shows;
-            g_bar.maximum = maximum;
+            ++bar.shows;
+            bar.maximum = maximum;
             EXPECT_EQ(value, 0);
         };
-        options.stepBar = [] { ++g_bar.steps; };
-        options.hideBar = [] { ++g_bar.hides; };
+        options.stepBar = [] { ++bar.steps; };
+        options.hideBar = [] { ++bar.hides; };
         crt::srand(100);
-        list = new TerrainList();
+        list = std::make_unique<TerrainList>();
         list->build(options);
         list->finishPages();
         closeLog();
-        log = new std::string(testsupport::readFile(dir->file("errlog.txt")));
+        log = testsupport::readFile(dir.file("errlog.txt"));
     }
-    static void TearDownTestSuite() {
-        delete list;
-        delete log;
-        delete dir;
-    }
-    static terraintest::TempDir* dir;
-    static TerrainList* list;
-    static std::string* log;
+    static void TearDownTestSuite() { list.reset(); }
+    static inline terraintest::TempDir dir;
+    static inline std::unique_ptr<TerrainList> list;
+    static inline std::string log;
+    static inline struct { int shows, steps, hides, maximum; } bar = {};
 };
-terraintest::TempDir* FullBuild::dir = nullptr;
-TerrainList* FullBuild::list = nullptr;
-std::string* FullBuild::log = nullptr;
 
 TEST_F(FullBuild, LogsEveryStepInOrderAndTheBarEndsFullAndHidden) {
     std::size_t at = 0;
     for (const char* line : {"Highest point on heightmap: ", "Lowest point on heightmap: 0\n",
                              "Final TERRAIN_MAX_HEIGHT: ", "HIGH: ", "LOW: ",
                              "1024 pages created.\n", "TERRAIN MEMORY FREE.\n"}) {
-        at = log->find(line, at);
-        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << *log;
+        at = log.find(line, at);
+        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << log;
     }
     // The highest raw sample of the synthetic map, and the height from it.
-    const int highest = std::stoi(log->substr(log->find("Highest point on heightmap: ") + 28));
+    const int highest = std::stoi(log.substr(log.find("Highest point on heightmap: ") + 28));
     EXPECT_GT(highest, 10000);
     EXPECT_LT(highest, 0xFFFF) << "holes must not count as the highest point";
     EXPECT_EQ(TERRAIN_MAX_HEIGHT, int(highest * 0.125));
     EXPECT_FLOAT_EQ(heightScale, 1.4f / TERRAIN_MAX_HEIGHT);
-    EXPECT_EQ(g_bar.shows, 1);
-    EXPECT_EQ(g_bar.maximum, 47);
-    EXPECT_EQ(g_bar.steps, g_bar.maximum);
-    EXPECT_EQ(g_bar.hides, 1);
+    EXPECT_EQ(bar.shows, 1);
+    EXPECT_EQ(bar.maximum, 47);
+    EXPECT_EQ(bar.steps, bar.maximum);
+    EXPECT_EQ(bar.hides, 1);
 }
 
 TEST_F(FullBuild, PagesCoverTheMapInOrderWithLightOnTheCurvesRange) {

@@ -105,24 +105,15 @@ Pixel readPixel(int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
-void drawView(LocalTerrain& w) {
+// Draws the terrain from g_camera over a blue clear colour and reads the
+// middle of the view's bottom edge.
+Pixel groundPixel(LocalTerrain& w) {
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(g_camera.fov, 1.0, 1.0, g_camera.far);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
-              g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+    terraintest::viewFromCamera();
     drawTerrain(w);
     glFinish();
-}
-
-void fillPage(TerrainPage& p, float (TerrainPage::*field)[PAGE_VERTS][PAGE_VERTS], float v) {
-    for (auto& row : p.*field)
-        for (float& x : row)
-            x = v;
+    return readPixel(512, 60);
 }
 
 // With vertex light the dirt is a second, blended pass; without it the path
@@ -137,9 +128,6 @@ TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
     };
     const Mode modes[] = {{"vertex light, dirt pass", true, 1}, {"unlit, dirt unit", false, 3}};
     g_engine.fogEnabled = false;
-    g_engine.initGLState();
-    g_engine.probeMultitexture();
-    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
     g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
     g_engine.worldTextures[TEX_ROCK] = solidTexture(128, 128, 128);
     g_engine.worldTextures[TEX_PATH] = solidTexture(220, 0, 0);
@@ -147,11 +135,10 @@ TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
     for (const Mode& m : modes) {
         SCOPED_TRACE(m.name);
         g_settings.applyDetailLevel(3);
-        g_engine.lightEnabled = m.lightEnabled;
-        g_engine.lightType = m.lightType;
+        terraintest::setUpOutsideGL(m.lightEnabled, m.lightType);
         auto list = terraintest::makeFlatList(5, 5);
         for (TerrainPage* p = list->head; p; p = p->next)
-            fillPage(*p, &TerrainPage::light, 1.0f);
+            terraintest::fillPage(*p, &TerrainPage::light, 1.0f);
         list->finishPages();
         heightScale = 0.001f;
         g_camera.mode = CAMERA_FREE;
@@ -162,8 +149,7 @@ TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
         g_camera.updateCamera();
         LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
 
-        drawView(w);
-        const Pixel ground = readPixel(512, 60), sky = readPixel(512, 740);
+        const Pixel ground = groundPixel(w), sky = readPixel(512, 740);
         EXPECT_GT(ground.g, 150) << "grass below the horizon";
         EXPECT_LT(ground.r, 40);
         EXPECT_LT(ground.b, 40);
@@ -174,28 +160,24 @@ TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
         // Dirt on the page under the view: half of it mixes path and grass,
         // full dirt covers the grass.
         TerrainPage* under = list->findPage(512, 256);
-        fillPage(*under, &TerrainPage::dirt, 0.5f);
-        drawView(w);
-        const Pixel half = readPixel(512, 60);
+        terraintest::fillPage(*under, &TerrainPage::dirt, 0.5f);
+        const Pixel half = groundPixel(w);
         EXPECT_NEAR(half.r, 110, 8) << "half path";
         EXPECT_NEAR(half.g, 100, 8) << "half grass";
-        fillPage(*under, &TerrainPage::dirt, 1.0f);
-        drawView(w);
-        const Pixel dirt = readPixel(512, 60);
+        terraintest::fillPage(*under, &TerrainPage::dirt, 1.0f);
+        const Pixel dirt = groundPixel(w);
         EXPECT_GT(dirt.r, 200) << "path blended over the grass";
         EXPECT_LT(dirt.g, 20);
         // With the least detail no dirt is drawn at all.
         g_settings.applyDetailLevel(0);
         w.rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
-        drawView(w);
-        const Pixel plain = readPixel(512, 60);
+        const Pixel plain = groundPixel(w);
         EXPECT_GT(plain.g, 150);
         EXPECT_LT(plain.r, 40);
         // Steep ground shows the rock.
         if (g_engine.multitexture) {
-            fillPage(*under, &TerrainPage::slope, 1.0f);
-            drawView(w);
-            const Pixel rock = readPixel(512, 60);
+            terraintest::fillPage(*under, &TerrainPage::slope, 1.0f);
+            const Pixel rock = groundPixel(w);
             EXPECT_NEAR(rock.r, 128, 4);
             EXPECT_NEAR(rock.g, 128, 4);
         }
@@ -206,10 +188,6 @@ TEST(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
     g_settings.applyDetailLevel(3);
     g_camera = saved;
 }
-
-} // namespace
-
-namespace {
 
 std::vector<float> readLuminance(GLuint texture, int side) {
     std::vector<float> out(std::size_t(side) * side, -1.0f);
@@ -229,9 +207,7 @@ TEST(LightTextures, PagesStartFromTheDummyImageAndTakeTheirLightRowByColumn) {
                                           c[1] = c[2] = 0;
                                       }));
     auto page = std::make_unique<TerrainPage>();
-    for (int i = 0; i < PAGE_VERTS; ++i)
-        for (int j = 0; j < PAGE_VERTS; ++j)
-            page->light[i][j] = 0.5f;
+    terraintest::fillPage(*page, &TerrainPage::light, 0.5f);
     page->light[3][5] = 0.9f; // column 3, row 5
     page->light[7][0] = 1.5f; // beyond the range a byte holds
     page->light[8][0] = -0.5f;

@@ -12,7 +12,7 @@ TEST(HeightFile, SamplesAreBigEndianAndMissingOnesOrAMissingFileReadAsZero) {
     terraintest::TempDir dir;
     // 0x0102, 0xFFFF (missing), 0x1234, then a lone byte: the absent second
     // byte reads as 0xFF.
-    dir.write("terrain.dat", {0x01, 0x02, 0xFF, 0xFF, 0x12, 0x34, 0x00});
+    bmptest::writeFile(dir.file("terrain.dat"), {0x01, 0x02, 0xFF, 0xFF, 0x12, 0x34, 0x00});
     HeightSamples s;
     std::FILE* f = std::fopen(dir.file("terrain.dat").c_str(), "rb");
     const HeightRange r = readHeightSamples(f, s);

@@ -47,12 +47,7 @@ TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
     GTEST_SKIP() << "resident size is not the game's own under AddressSanitizer";
 #endif
     ZEB_REQUIRE_GL_WINDOW(window);
-    g_engine.initGLState();
-    g_engine.probeMultitexture();
-    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
-    g_engine.lightEnabled = true;
-    g_engine.lightType = 3;
-    g_engine.inDungeon = 0;
+    terraintest::setUpOutsideGL(true, 3);
     auto list = terraintest::makeList(MAP_PAGES, MAP_PAGES, [](const TerrainPage& p, int i, int j) {
         return float(20 * std::sin((p.originX + 4 * i) / 300.0) *
                      std::cos((p.originY + 4 * j) / 200.0));
@@ -89,13 +84,7 @@ TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
             g_particles.spawnParticle(PARTICLE_PUFF, float(g_camera.centre[0]),
                                       float(g_camera.centre[1]), float(g_camera.centre[2]));
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            glMatrixMode(GL_PROJECTION);
-            glLoadIdentity();
-            gluPerspective(g_camera.fov, 1.0, 1.0, g_camera.far);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
-            gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
-                      g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+            terraintest::viewFromCamera();
             drawTerrain(w);
             g_engine.drawSky();
             g_settings.timeFactor = 1.0;

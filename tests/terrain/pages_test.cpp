@@ -23,19 +23,18 @@ TEST(VertexLight, FlatGroundFacesUpAndATiltedPlaneTurnsWithItsNormal) {
     EXPECT_NEAR(vertexShade(flat, n, light), light.direction[2], 1e-9);
     EXPECT_NEAR(light.direction[2], std::sin(60.0 * M_PI / 180.0), 1e-6);
 
-    // h = 3x: the normal of every triangle is (-3, 0, 1) / sqrt(10).
-    HeightSamples slope;
-    for (int y = 0; y < 1000; ++y)
-        for (int x = 0; x < 1000; ++x)
-            slope.at(x, y) = 3 * x;
-    const double expect = (-3 * light.direction[0] + light.direction[2]) / std::sqrt(10.0);
-    EXPECT_NEAR(vertexShade(slope, n, light), expect, 1e-9);
-    // h = 2y, to catch a swapped neighbour.
-    for (int y = 0; y < 1000; ++y)
-        for (int x = 0; x < 1000; ++x)
-            slope.at(x, y) = 2 * y;
-    EXPECT_NEAR(vertexShade(slope, n, light),
-                (-2 * light.direction[1] + light.direction[2]) / std::sqrt(5.0), 1e-9);
+    // Planes h = a x + b y (both ways, to catch a swapped neighbour): every
+    // triangle's normal is (-a, -b, 1) / |(-a, -b, 1)|.
+    HeightSamples plane;
+    for (auto [a, b] : {std::pair{3, 0}, {0, 2}}) {
+        for (int y = 0; y < 1000; ++y)
+            for (int x = 0; x < 1000; ++x)
+                plane.at(x, y) = a * x + b * y;
+        const double* d = light.direction;
+        EXPECT_NEAR(vertexShade(plane, n, light),
+                    (-a * d[0] - b * d[1] + d[2]) / std::sqrt(a * a + b * b + 1.0), 1e-9)
+            << a << " x + " << b << " y";
+    }
 }
 
 TEST(VertexLight, FirstRowAndBeyondTheGridAreUnshadedAndTheCurveClampsOntoItsRange) {

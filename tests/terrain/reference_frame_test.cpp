@@ -132,20 +132,11 @@ TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
 
     g_engine.fogEnabled = true;
-    g_engine.initGLState();
-    g_engine.probeMultitexture();
-    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
-    g_engine.lightEnabled = true;
-    g_engine.lightType = 3;
-    g_engine.inDungeon = 0;
-    g_engine.worldTextures[TEX_GRASS] =
-        g_engine.loadTexture("Data/grass.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
-    g_engine.worldTextures[TEX_ROCK] =
-        g_engine.loadTexture("Data/rock.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
-    g_engine.worldTextures[TEX_PATH] =
-        g_engine.loadTexture("Data/path.bmp", GL_REPEAT, GL_LINEAR, GL_RGB, true);
-    g_engine.spriteTextures[0] =
-        g_engine.loadTexture("Data/sprite0.bmp", GL_CLAMP_TO_EDGE, GL_LINEAR, GL_RGBA, false);
+    terraintest::setUpOutsideGL(true, 3);
+    // The game's own loaders, with its upload parameters; the files absent
+    // here give texture name 0.
+    g_engine.loadWorldTextures();
+    g_engine.loadSprites();
     g_engine.buildSky();
 
     TerrainBuildOptions options;
@@ -187,13 +178,7 @@ TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
                             100, 0, 6, 0);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(g_camera.fov, frameAspect(WIDTH, HEIGHT), 1.0, g_camera.far);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
-              g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
+    terraintest::viewFromCamera(frameAspect(WIDTH, HEIGHT));
     drawWorld();
     g_particles.drawParticles();
     glFinish();

@@ -1,10 +1,18 @@
-// Helpers for the terrain tests: hand-made pages and lists, and temp files.
+// Helpers for the terrain tests: hand-made pages and lists, temp files and
+// the outside frame's view.
 #pragma once
 
+#include "core/camera.h"
+#include "render/engine.h"
 #include "terrain/terrain.h"
 
+#include "../render/bmp_writer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -33,6 +41,13 @@ inline std::unique_ptr<TerrainList> makeFlatList(int cols, int rows) {
     return makeList(cols, rows, [](const TerrainPage&, int, int) { return 0.0f; });
 }
 
+// Sets every value of one of a page's grids.
+inline void fillPage(TerrainPage& p, float (TerrainPage::*grid)[PAGE_VERTS][PAGE_VERTS], float v) {
+    for (auto& row : p.*grid)
+        for (float& x : row)
+            x = v;
+}
+
 // A scratch directory removed with the object.
 class TempDir {
   public:
@@ -46,12 +61,6 @@ class TempDir {
         if (path != "/tmp") (void)std::system(cmd.c_str());
     }
     std::string file(const std::string& name) const { return path + "/" + name; }
-    void write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-        std::FILE* f = std::fopen(file(name).c_str(), "wb");
-        if (!f) return;
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
     std::string path;
 };
 
@@ -68,42 +77,39 @@ inline bool writeSyntheticHeightFile(const std::string& path) {
         bytes[2 * std::size_t(k)] = (unsigned char)(v >> 8);
         bytes[2 * std::size_t(k) + 1] = (unsigned char)(v & 0xFF);
     }
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return bmptest::writeFile(path, bytes);
 }
 
-// Writes a 24-bit bitmap whose pixel (x, row) is colour(x, row), rows in the
-// file's own bottom-up order.
+// Writes a 24-bit bitmap whose pixel (x, row) is colour(x, row, rgb), rows in
+// the file's own bottom-up order.
 template <typename Colour>
 bool writeBmp(const std::string& path, int width, int height, Colour colour) {
-    const int rowBytes = (width * 3 + 3) / 4 * 4;
-    const unsigned dataSize = unsigned(rowBytes) * unsigned(height);
-    std::vector<unsigned char> b(54 + dataSize, 0);
-    auto put32 = [&](int at, unsigned v) {
-        for (int k = 0; k < 4; ++k)
-            b[std::size_t(at + k)] = (unsigned char)(v >> (8 * k));
-    };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, unsigned(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, unsigned(width));
-    put32(22, unsigned(height));
-    b[26] = 1, b[28] = 24;
-    put32(34, dataSize);
-    for (int row = 0; row < height; ++row)
-        for (int x = 0; x < width; ++x) {
-            unsigned char rgb[3];
-            colour(x, row, rgb);
-            const std::size_t at = 54 + std::size_t(row) * rowBytes + std::size_t(x) * 3;
-            b[at] = rgb[2], b[at + 1] = rgb[1], b[at + 2] = rgb[0];
-        }
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
-    return std::fclose(f) == 0 && ok;
+    return bmptest::writeFile(path, bmptest::makeBmp(width, height, [&](int x, int row) {
+                                  std::array<unsigned char, 3> rgb{};
+                                  colour(x, row, rgb.data());
+                                  return rgb;
+                              }));
+}
+
+// The engine's GL state for an outside frame, multitexturing where the driver has it.
+inline void setUpOutsideGL(bool lightEnabled, int lightType) {
+    g_engine.initGLState();
+    g_engine.probeMultitexture();
+    g_engine.multitexture = g_engine.glActiveTextureARB != nullptr;
+    g_engine.lightEnabled = lightEnabled;
+    g_engine.lightType = lightType;
+    g_engine.inDungeon = 0;
+}
+
+// The frame's projection and view from g_camera.
+inline void viewFromCamera(double aspect = 1.0) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(g_camera.fov, aspect, 1.0, g_camera.far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
+              g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
 }
 
 } // namespace terraintest
