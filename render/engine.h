@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdint>
 #include <string>
 
 // Texture-table sizes and the indices other subsystems name.
@@ -63,7 +64,12 @@ struct LoadingBar {
     int x = 0, y = 0, width = 0, height = 0;
     int value = 0, maximum = 0;
     bool visible = false;
+    // Tick of the last step presented; 0 before the first.
+    std::uint32_t shownAt = 0;
 };
+// Steps of the loading bar that come sooner than this after the last one
+// presented are counted but not presented.
+constexpr std::uint32_t LOADING_BAR_INTERVAL_MS = 100;
 
 // Values the debug read-out shows, filled by the frame before the overlay is
 // drawn (the picker's last hit and the player's animation state).
@@ -196,7 +202,9 @@ class Engine {
     // Shows the loading bar at (x, y) with the given size, value and maximum.
     void setLoadingBar(int x, int y, int width, int height, int value, int maximum);
     void hideLoadingBar();
-    // Advances the loading bar one step and presents a frame at once.
+    // Advances the loading bar one step and presents a frame, at once for the
+    // first and the last step and otherwise at most every
+    // LOADING_BAR_INTERVAL_MS.
     void stepLoadingBar();
     void drawLoadingBar();
     void drawStatusBars();

@@ -108,15 +108,24 @@ void Engine::drawStatus() {
 // ---- loading bar -------------------------------------------------------------
 
 void Engine::setLoadingBar(int x, int y, int width, int height, int value, int maximum) {
-    loadingBar = LoadingBar{x, y, width, height, value, maximum, true};
+    loadingBar = LoadingBar{x, y, width, height, value, maximum, true, 0};
 }
 
 void Engine::hideLoadingBar() {
     loadingBar.visible = false;
 }
 
+// A present copies the whole window to the X server, which the software GL
+// does far more slowly than the build takes for a step; a step that comes
+// soon after the last one presented only moves the bar, and the next one
+// presented shows it as far as it has come.
 void Engine::stepLoadingBar() {
     ++loadingBar.value;
+    const std::uint32_t now = win::GetTickCount();
+    const bool last = loadingBar.value >= loadingBar.maximum;
+    if (loadingBar.shownAt != 0 && now - loadingBar.shownAt < LOADING_BAR_INTERVAL_MS && !last)
+        return;
+    loadingBar.shownAt = now == 0 ? 1 : now;
     drawOverlay();
     presentAndClear();
 }
