@@ -1,19 +1,17 @@
 // Creatures and combat in the game as it ships: the creatures spawned around
-// the start, clicks on a creature that attack it until it dies, the respawn of
-// a body left far behind, and the level that kills bring. The chase of a
-// player who walks into a creature's home is played in the whole game.
+// the start, clicks on creatures that attack them until they die, and the
+// level that kills bring. The chase of a player who walks into a creature's
+// home is played in the whole game; the respawn of a body left far behind is
+// proven on the creature tests' map (tests/actor).
 #include "tests/play/steps.h"
 
 #include "actor/combat.h"
 #include "actor/creatures.h"
 #include "actor/ground.h"
 #include "app/input.h"
-#include "core/camera.h"
 #include "render/engine.h"
 
-#include <cmath>
 #include <cstdlib>
-#include <set>
 
 namespace {
 
@@ -58,52 +56,6 @@ TEST_F(CreaturesPlay, TwentyFourCreaturesOfSeveralKindsStandAroundTheStart) {
     }
     EXPECT_EQ(total, CREATURE_COUNT);
     EXPECT_GE(seen, 4);
-}
-
-TEST_F(CreaturesPlay, BodyLeftFarBehindComesBackInTheRingAtFullHealth) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "a walk of 1600 units takes too many frames on the sanitizers' renderer";
-#endif
-    ActorController& c = g->actor(creatureAhead(5, 25));
-    ASSERT_TRUE(kill(5));
-    ASSERT_FALSE(c.active);
-    // Walk away from the body, click after click, until the creature is back:
-    // each click on the visible open ground that lies farthest from the body
-    // (a click that took the player nowhere, onto a tree say, is not repeated).
-    const double bodyX = c.position[0], bodyY = c.position[1];
-    const ActorController& p = g->player();
-    auto fromBody = [&](double x, double y) {
-        return std::abs(int(bodyX - x)) + std::abs(int(bodyY - y));
-    };
-    std::set<std::pair<int, int>> refused;
-    for (int leg = 0; leg < 80 && !c.active; ++leg) {
-        const int before = fromBody(p.position[0], p.position[1]);
-        int best = before, bestX = -1, bestY = -1;
-        for (int reach = 90; reach >= 30; reach -= 20)
-            for (int k = -12; k <= 12; ++k) {
-                double a = g_camera.yaw + k * PI / 24;
-                double x = p.position[0] + reach * std::cos(a),
-                       y = p.position[1] + reach * std::sin(a);
-                int px = 0, py = 0;
-                if (g_actorGround.isWalkable(x, y, 0.0) &&
-                    g->screenPointOf(x, y, g->groundAt(x, y), px, py) && px > 20 && px < 1004 &&
-                    py > 20 && py < 748 && !refused.count({px, py}) && fromBody(x, y) > best) {
-                    best = fromBody(x, y);
-                    bestX = px;
-                    bestY = py;
-                }
-            }
-        ASSERT_GE(bestX, 0) << "no open ground leads away after " << leg << " clicks";
-        g->click(bestX, bestY);
-        g->runUntil(
-            [&] { return c.active || !p.goalAccepted || (p.pathFound && p.pathFinished()); }, 600);
-        if (fromBody(p.position[0], p.position[1]) <= before) refused.insert({bestX, bestY});
-    }
-    ASSERT_TRUE(c.active);
-    EXPECT_EQ(g_creatures.records[5].health, 100);
-    EXPECT_GE(manhattan(c, p), 800);
-    EXPECT_LT(manhattan(c, p), 1600);
-    EXPECT_GE(fromBody(p.position[0], p.position[1]), 1600);
 }
 
 // Clicks on creatures kill them, each paying once; enough kills raise the
