@@ -47,6 +47,11 @@ double distance2d(const double position[3], double x, double y) {
     return std::hypot(position[0] - x, position[1] - y);
 }
 
+int cellsToGoal(const ActorController& p) {
+    return std::abs(int(p.position[0]) - int(p.searchGoalX)) +
+           std::abs(int(p.position[1]) - int(p.searchGoalY));
+}
+
 bool groundAhead(Game& g, double distance, double turn, ScreenTarget& t) {
     const ActorController& p = g.player();
     for (int k = 0; k < 24; ++k) {

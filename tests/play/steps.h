@@ -35,6 +35,12 @@ bool wellInside(int sx, int sy);
 bool standing(const ActorController& p);
 // Distance on the ground from an actor's position to (x, y).
 double distance2d(const double position[3], double x, double y);
+// Cells from the player to his search's goal, counted as the search counts
+// them: he has arrived when they are at most his arrive distance.
+int cellsToGoal(const ActorController& p);
+// The unprojected point lands this close to the world point whose screen
+// point was clicked (depth and pixel rounding).
+constexpr double UNPROJECT_TOLERANCE = 8.0;
 
 // A point of open ground `distance` units from the player, as near the
 // camera's view direction turned by `turn` radians as can be found, on the

@@ -12,10 +12,6 @@ namespace {
 
 using namespace play;
 
-// The unprojected point lands this close to the world point whose screen point
-// was clicked (depth and pixel rounding).
-constexpr double UNPROJECT_TOLERANCE = 8.0;
-
 class PlayWalk : public Scenario {
   protected:
     // A target of open ground ahead (turned by `turn`), clicked; true once
@@ -30,15 +26,12 @@ class PlayWalk : public Scenario {
         const ActorController& p = g->player();
         EXPECT_LT(std::hypot(p.searchGoalX - t.x, p.searchGoalY - t.y), UNPROJECT_TOLERANCE);
     }
-    // Walks to the end of the path, arriving as near the goal as the search
-    // counts it (cells between the player and the goal).
+    // Walks to the end of the path, arriving at the goal as the search counts it.
     void walkToEnd(int maxPasses) {
         const ActorController& p = g->player();
         ASSERT_GE(g->runUntil([&] { return standing(p); }, maxPasses), 0)
             << "still walking after " << maxPasses << " passes";
-        EXPECT_LE(std::abs(int(p.position[0]) - int(p.searchGoalX)) +
-                      std::abs(int(p.position[1]) - int(p.searchGoalY)),
-                  p.arriveDistance);
+        EXPECT_LE(cellsToGoal(p), p.arriveDistance);
     }
 };
 
