@@ -102,15 +102,8 @@ TEST(DungeonPicking, AClosedDoorIsFoundUnderTheCursorAndAnOpenOneIsNot) {
     const double centre[3] = {double(d.cell(i, j).x + d.halfCellX),
                               double(d.cell(i, j).y + d.halfCellY), double(d.halfWall)};
     const double eye[3] = {centre[0], centre[1] - 20, centre[2] + 120};
-    PickView v;
-    v.cursorX = 512;
-    v.cursorY = 384;
-    v.viewport[2] = 1024;
-    v.viewport[3] = 768;
-    v.fov = 60.0;
-    v.farPlane = 2000.0;
-    std::copy(eye, eye + 3, v.eye);
-    std::copy(centre, centre + 3, v.centre);
+    const PickView v{512, 384,    {0, 0, 1024, 768},        60.0,
+                     1.0, 2000.0, {eye[0], eye[1], eye[2]}, {centre[0], centre[1], centre[2]}};
     for (int state : {DOOR_CLOSED, DOOR_OPEN}) {
         door.state = state;
         glViewport(0, 0, 1024, 768);

@@ -87,49 +87,14 @@ Building sampleBuilding() {
     return b;
 }
 
-class BuildingDraw : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        lightWas_ = g_engine.lightEnabled;
-        g_picker.reset();
-    }
-    void TearDown() override {
-        g_engine.lightEnabled = lightWas_;
-        g_picker.reset();
-    }
-    bool lightWas_ = true;
-};
-
-TEST_F(BuildingDraw, UnlitWallsAreWhiteAndTheRoofIsTheTint) {
+TEST(BuildingDraw, DetailDecidesSlabFloorAndPickableDoorAndLightTheColours) {
     ZEB_REQUIRE_GL_WINDOW(window);
     setFlatView();
-    g_engine.lightEnabled = false;
-    const Building b = sampleBuilding();
-    for (int detail : {1, 2, 4}) {
-        int roof = 0, white = 0;
-        for (const FedPolygon& p : feedback([&] { drawBuilding(b, detail); }))
-            for (const FedVertex& v : p) {
-                if (sameColour(v.rgba, 0.2, 0.4, 0.6))
-                    ++roof;
-                else if (sameColour(v.rgba, 1, 1, 1))
-                    ++white;
-                else
-                    ADD_FAILURE() << "detail " << detail << ": colour " << v.rgba[0] << ","
-                                  << v.rgba[1] << "," << v.rgba[2];
-            }
-        EXPECT_GT(roof, 0) << detail;
-        EXPECT_GT(white, 0) << detail;
-    }
-}
-
-TEST_F(BuildingDraw, NearBuildingsHaveSlabRoofFloorAndAPickableDoor) {
-    ZEB_REQUIRE_GL_WINDOW(window);
-    setFlatView();
-    g_engine.lightEnabled = true;
+    g_picker.reset();
     const Building b = sampleBuilding();
     struct Seen {
         float maxX = -1e9f;
-        int floors = 0, doors = 0;
+        int floors = 0, doors = 0, roof = 0, white = 0, other = 0;
         std::set<float> doorGreys;
     };
     auto look = [&](int detail) {
@@ -141,6 +106,11 @@ TEST_F(BuildingDraw, NearBuildingsHaveSlabRoofFloorAndAPickableDoor) {
                 allGround = allGround && std::fabs(v.depth - depthOf(0)) < 1e-4f;
                 allDoor = allDoor && std::fabs(v.y - 100) < 0.01f &&
                           (std::fabs(v.x - 110) < 0.01f || std::fabs(v.x - 117) < 0.01f);
+                const bool roof = sameColour(v.rgba, 0.2, 0.4, 0.6);
+                const bool white = sameColour(v.rgba, 1, 1, 1);
+                s.roof += roof;
+                s.white += white;
+                s.other += !roof && !white;
             }
             s.floors += allGround;
             if (allDoor) {
@@ -151,6 +121,16 @@ TEST_F(BuildingDraw, NearBuildingsHaveSlabRoofFloorAndAPickableDoor) {
         }
         return s;
     };
+    // Unlit, at every detail the walls are white and the roof is the tint.
+    g_engine.lightEnabled = false;
+    for (int detail : {1, 2, 4}) {
+        const Seen unlit = look(detail);
+        EXPECT_GT(unlit.roof, 0) << detail;
+        EXPECT_GT(unlit.white, 0) << detail;
+        EXPECT_EQ(unlit.other, 0) << detail;
+    }
+    g_engine.lightEnabled = true;
+    g_picker.reset();
     const Seen near = look(1);
     EXPECT_FLOAT_EQ(near.maxX, 100 + 31) << "the slab overhangs the end walls";
     EXPECT_GT(near.floors, 0);
@@ -179,23 +159,34 @@ TEST_F(BuildingDraw, NearBuildingsHaveSlabRoofFloorAndAPickableDoor) {
     g_picker.hitType = PickBuildingDoor;
     g_picker.hitId = 77;
     EXPECT_EQ(look(1).doorGreys, std::set<float>{0.4f});
+    g_picker.reset();
 }
 
-// A mesh of ten separate triangles, face f lying at x = 8 f (model units).
-FrameMesh tenFaces() {
+// A mesh of the given vertices (model units) and triangles.
+FrameMesh meshOf(const std::vector<Vec3f>& vertices,
+                 const std::vector<std::array<int, 3>>& triangles) {
     FrameMesh m;
-    for (int f = 0; f < 10; ++f) {
-        m.vertices.push_back({8.0f * f, 0, 0});
-        m.vertices.push_back({8.0f * f + 4, 0, 0});
-        m.vertices.push_back({8.0f * f, 8, 8});
+    m.vertices = vertices;
+    for (const auto& t : triangles) {
         Face face;
         for (int c = 0; c < 3; ++c)
-            face.vertexIndex[c] = face.texCoordIndex[c] = 3 * f + c;
+            face.vertexIndex[c] = face.texCoordIndex[c] = t[c];
         m.faces.push_back(face);
     }
     m.vertexCount = int(m.vertices.size());
-    m.faceCount = 10;
+    m.faceCount = int(m.faces.size());
     return m;
+}
+
+// Ten separate triangles, face f lying at x = 8 f.
+FrameMesh tenFaces() {
+    std::vector<Vec3f> vertices;
+    std::vector<std::array<int, 3>> triangles;
+    for (int f = 0; f < 10; ++f) {
+        vertices.insert(vertices.end(), {{8.0f * f, 0, 0}, {8.0f * f + 4, 0, 0}, {8.0f * f, 8, 8}});
+        triangles.push_back({3 * f, 3 * f + 1, 3 * f + 2});
+    }
+    return meshOf(vertices, triangles);
 }
 
 TEST(DecorDraw, ReducedObjectsShowEveryThirdTriangleAndKindlessOnesNothing) {
@@ -220,11 +211,7 @@ TEST(DecorDraw, ReducedObjectsShowEveryThirdTriangleAndKindlessOnesNothing) {
     EXPECT_EQ(facesDrawn(1), (std::vector<int>{0, 3, 6, 9}));
     EXPECT_EQ(facesDrawn(0).size(), 10u);
 
-    // Stood upright: model y (height) becomes world z.
-    const std::vector<FedPolygon> upright = feedback([&] { drawDecor(d, 0); });
-    ASSERT_FALSE(upright.empty());
-    EXPECT_NEAR(upright[0][2].depth, depthOf(1.0), 1e-4);
-
+    // (That decor stands upright is seen from above in the page objects test.)
     kind.mesh = nullptr;
     EXPECT_TRUE(feedback([&] { drawDecor(d, 0); }).empty());
     d.kind = nullptr;
@@ -233,26 +220,11 @@ TEST(DecorDraw, ReducedObjectsShowEveryThirdTriangleAndKindlessOnesNothing) {
 
 // ---- objects drawn where the walk map blocks the ground ----
 
-// A decor stand-in: an upright box 6 units wide and 10 high, centred on its
-// standing point, in model units (y up, drawn at 1/8).
-FrameMesh decorBox() {
-    FrameMesh m;
-    for (int k = 0; k < 8; ++k)
-        m.vertices.push_back(
-            {k & 1 ? 24.0f : -24.0f, k & 2 ? 80.0f : 0.0f, k & 4 ? 24.0f : -24.0f});
-    // Two triangles for each side of the box.
-    const int quads[6][4] = {{0, 1, 3, 2}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                             {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 3, 7, 5}};
-    for (const auto& q : quads)
-        for (const auto& tri : {std::array<int, 3>{q[0], q[1], q[2]}, {q[0], q[2], q[3]}}) {
-            Face f;
-            for (int c = 0; c < 3; ++c)
-                f.vertexIndex[c] = tri[c];
-            m.faces.push_back(f);
-        }
-    m.vertexCount = 8;
-    m.faceCount = int(m.faces.size());
-    return m;
+// A decor stand-in as seen from above: a square 6 units on a side, 10 units
+// up, centred over its standing point (y up, drawn at 1/8).
+FrameMesh decorTop() {
+    return meshOf({{-24, 80, -24}, {24, 80, -24}, {24, 80, 24}, {-24, 80, 24}},
+                  {{0, 1, 2}, {0, 2, 3}});
 }
 
 // Three pixels a world unit, the page seen from straight above.
@@ -282,16 +254,20 @@ std::vector<bool> drawnFromAbove(const TerrainPage& page) {
     return drawn;
 }
 
+// True when anything is drawn in the pixels from (x0, y0) up to (x1, y1).
+bool anyDrawn(const std::vector<bool>& drawn, int side, int x0, int y0, int x1, int y1) {
+    for (int py = std::max(0, y0); py < std::min(side, y1); ++py)
+        for (int px = std::max(0, x0); px < std::min(side, x1); ++px)
+            if (drawn[std::size_t(py) * side + px]) return true;
+    return false;
+}
+
 TEST(PageObjects, EveryBlockedCellShowsAnObjectAndEveryObjectStandsOnBlockedCells) {
     ZEB_REQUIRE_GL_WINDOW(window);
-    const FrameMesh box = decorBox();
-    const FrameMesh* savedMeshes[DECOR_KIND_COUNT];
-    bool savedTransparent[DECOR_KIND_COUNT];
-    for (int k = 0; k < DECOR_KIND_COUNT; ++k) {
-        savedMeshes[k] = g_decorKinds[k].mesh;
-        savedTransparent[k] = g_decorKinds[k].transparent;
-        g_decorKinds[k].mesh = &box;
-        g_decorKinds[k].transparent = false;
+    const FrameMesh box = decorTop();
+    for (DecorKind& kind : g_decorKinds) {
+        kind.mesh = &box;
+        kind.transparent = false;
     }
     // Pages that hold decor, buildings and a portal (one page in twenty has one).
     int checked = 0;
@@ -307,43 +283,28 @@ TEST(PageObjects, EveryBlockedCellShowsAnObjectAndEveryObjectStandsOnBlockedCell
             continue;
         ++checked;
         const std::vector<bool> drawn = drawnFromAbove(page);
-        const int side = PAGE_SIZE * PX;
-        auto blockedNear = [&](int i, int j, int margin) {
-            for (int a = i - margin; a <= i + margin; ++a)
-                for (int b = j - margin; b <= j + margin; ++b)
-                    if (a >= 0 && b >= 0 && a < PAGE_CELLS && b < PAGE_CELLS && page.blocked[a][b])
-                        return true;
-            return false;
-        };
-        // Objects never stand on open ground (one cell of slack for the
-        // roof's overhang and cells a wall only grazes).
-        int stray = 0;
-        for (int py = 0; py < side; ++py)
-            for (int px = 0; px < side; ++px)
-                if (drawn[std::size_t(py) * side + px] &&
-                    !blockedNear(px / PX / CELL_SIZE, py / PX / CELL_SIZE, 1))
-                    ++stray;
-        EXPECT_EQ(stray, 0) << "seed " << seed;
-        // Every blocked cell has something drawn on it or at its edge.
-        int bare = 0;
+        const int side = PAGE_SIZE * PX, cell = CELL_SIZE * PX;
+        int stray = 0, bare = 0;
         for (int i = 0; i < PAGE_CELLS; ++i)
             for (int j = 0; j < PAGE_CELLS; ++j) {
-                if (!page.blocked[i][j]) continue;
-                bool seen = false;
-                const int x0 = i * CELL_SIZE * PX - PX, y0 = j * CELL_SIZE * PX - PX;
-                const int span = CELL_SIZE * PX + 2 * PX;
-                for (int py = std::max(0, y0); py < std::min(side, y0 + span) && !seen; ++py)
-                    for (int px = std::max(0, x0); px < std::min(side, x0 + span) && !seen; ++px)
-                        seen = drawn[std::size_t(py) * side + px];
-                bare += !seen;
+                bool blockedNear = false; // this cell or a neighbour
+                for (int a = std::max(0, i - 1); a <= std::min(PAGE_CELLS - 1, i + 1); ++a)
+                    for (int b = std::max(0, j - 1); b <= std::min(PAGE_CELLS - 1, j + 1); ++b)
+                        blockedNear = blockedNear || page.blocked[a][b];
+                // Objects never stand on open ground (one cell of slack for the
+                // roof's overhang and cells a wall only grazes) ...
+                const int x0 = i * cell, y0 = j * cell;
+                stray += !blockedNear && anyDrawn(drawn, side, x0, y0, x0 + cell, y0 + cell);
+                // ... and every blocked cell has something drawn on it or at its edge.
+                bare += page.blocked[i][j] &&
+                        !anyDrawn(drawn, side, x0 - PX, y0 - PX, x0 + cell + PX, y0 + cell + PX);
             }
+        EXPECT_EQ(stray, 0) << "seed " << seed << ": open cells with something drawn";
         EXPECT_EQ(bare, 0) << "seed " << seed << ": blocked cells with nothing drawn";
     }
     EXPECT_EQ(checked, 3);
-    for (int k = 0; k < DECOR_KIND_COUNT; ++k) {
-        g_decorKinds[k].mesh = savedMeshes[k];
-        g_decorKinds[k].transparent = savedTransparent[k];
-    }
+    for (DecorKind& kind : g_decorKinds)
+        kind = DecorKind();
 }
 
 } // namespace
