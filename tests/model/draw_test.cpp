@@ -19,18 +19,14 @@ std::uint32_t testClock() {
     return g_now;
 }
 
+// The world as the models ask for it: the light outside and below, and the creature picked.
 float g_outsideLight = 1.0f;
 float g_dungeonLight = 1.0f;
 int g_pickedId = -1;
-float outsideLight(double, double, double) {
-    return g_outsideLight;
-}
-float dungeonLight(double, double) {
-    return g_dungeonLight;
-}
-bool isPicked(int type, int id) {
-    return type == PICK_TYPE_CREATURE && id == g_pickedId;
-}
+const ModelWorldQueries kQueries = {
+    [](double, double, double) { return g_outsideLight; },
+    [](double, double) { return g_dungeonLight; },
+    [](int type, int id) { return type == PICK_TYPE_CREATURE && id == g_pickedId; }};
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -57,17 +53,10 @@ void expectColour(const Rgb& c, float r, float g, float b) {
 // corner at (dx, 0): three frames named move01..move03, each 100 units
 // further along x, so the animation "move" plays frames 0 and 1.
 Model triangleModel(float dx) {
-    File file;
-    file.texCoords = {{0, 0}, {256, 0}, {0, 256}};
-    Triangle t;
-    t.vertex[0] = 0, t.vertex[1] = 1, t.vertex[2] = 2;
-    t.texCoord[0] = 0, t.texCoord[1] = 1, t.texCoord[2] = 2;
-    file.triangles = {t};
+    File file = fileWithFrames(numbered("move", 3));
     for (int i = 0; i < 3; ++i) {
-        Frame f = frame("move0" + std::to_string(i + 1));
-        f.vertices = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
-        f.translate[0] = dx + 100.0f * float(i);
-        file.frames.push_back(f);
+        file.frames[std::size_t(i)].vertices = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
+        file.frames[std::size_t(i)].translate[0] = dx + 100.0f * float(i);
     }
     std::vector<std::uint8_t> bytes = file.bytes();
     Model model;
@@ -102,7 +91,7 @@ class ModelDrawing : public ::testing::Test {
 
         g_now = 100000;
         setAnimationClock(testClock);
-        g_modelQueries = {outsideLight, dungeonLight, isPicked};
+        g_modelQueries = kQueries;
         g_outsideLight = 1.0f;
         g_dungeonLight = 1.0f;
         g_pickedId = -1;

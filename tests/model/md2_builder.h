@@ -66,25 +66,14 @@ struct File {
         const int triOffset = texOffset + 4 * int(texCoords.size());
         const int framesOffset = triOffset + 12 * int(triangles.size());
         const int end = framesOffset + frameSize * int(frames.size());
-        const std::int32_t header[17] = {magic,
-                                         version,
-                                         skinWidth,
-                                         skinHeight,
-                                         frameSize,
-                                         skinCount,
-                                         vertexCount,
-                                         int(texCoords.size()),
-                                         int(triangles.size()),
-                                         0,
-                                         int(frames.size()),
-                                         skinsOffset,
-                                         texOffset,
-                                         triOffset,
-                                         framesOffset,
-                                         end,
-                                         end};
-        for (int i = 0; i < 17; ++i)
-            put32(out, 4 * i, header[i]);
+        std::size_t at = 0;
+        for (std::int32_t v :
+             {magic, version, skinWidth, skinHeight, frameSize, skinCount, vertexCount,
+              int(texCoords.size()), int(triangles.size()), 0, int(frames.size()), skinsOffset,
+              texOffset, triOffset, framesOffset, end, end}) {
+            put32(out, at, v);
+            at += 4;
+        }
         for (int i = 0; i < skinCount; ++i) {
             char skin[64] = "skin.pcx";
             out.insert(out.end(), skin, skin + 64);
@@ -145,10 +134,7 @@ inline Frame frame(const std::string& name, std::size_t vertexCount = 3) {
 inline File fileWithFrames(const std::vector<std::string>& names) {
     File file;
     file.texCoords = {{0, 0}, {256, 0}, {0, 256}};
-    Triangle t;
-    t.vertex[0] = 0, t.vertex[1] = 1, t.vertex[2] = 2;
-    t.texCoord[0] = 0, t.texCoord[1] = 1, t.texCoord[2] = 2;
-    file.triangles = {t};
+    file.triangles = {Triangle{{0, 1, 2}, {0, 1, 2}}};
     for (const std::string& n : names)
         file.frames.push_back(frame(n));
     return file;

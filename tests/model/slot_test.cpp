@@ -70,18 +70,34 @@ std::vector<int> roles(const ModelSlot& s) {
     return r;
 }
 
-TEST(SlotSetup, FindsStandardAnimationsAndLogsThem) {
-    LogCapture log;
-    g_engine.models[7] =
-        modelWith({{"crstand", 0, 4}, {"stand", 4, 8}, {"run", 8, 12}, {"attack", 12, 15}}, 16);
-    ModelSlot slot;
-    slot.setup(7, 12);
-    EXPECT_EQ(slot.model, &g_engine.models[7]);
-    EXPECT_EQ(slot.textureIndex, 12);
-    EXPECT_EQ(slot.animationCount, 4);
-    EXPECT_EQ(roles(slot), (std::vector<int>{1, 2, 1, 3, 1, 1, 2, 1, 3, 1}));
-    EXPECT_EQ(log.text(), "[7] Anims: 1, 1, 1, 2, 3\n");
+TEST(SlotSetup, FindsStandardAnimationsAndLogsThemAndAModelThatFailedToLoadFindsNone) {
+    const struct {
+        Model model;
+        std::vector<int> roles;
+        const char* line;
+    } cases[] = {
+        {modelWith({{"crstand", 0, 4}, {"stand", 4, 8}, {"run", 8, 12}, {"attack", 12, 15}}, 16),
+         {1, 2, 1, 3, 1, 1, 2, 1, 3, 1},
+         "[7] Anims: 1, 1, 1, 2, 3\n"},
+        {Model(), std::vector<int>(10, 1), "[7] Anims: 1, 1, 1, 1, 1\n"},
+    };
+    for (const auto& c : cases) {
+        LogCapture log;
+        g_engine.models[7] = c.model;
+        ModelSlot slot;
+        slot.setup(7, 12);
+        EXPECT_EQ(slot.model, &g_engine.models[7]);
+        EXPECT_EQ(slot.textureIndex, 12);
+        EXPECT_EQ(slot.animationCount, c.model.animationCount);
+        EXPECT_EQ(roles(slot), c.roles);
+        EXPECT_EQ(log.text(), c.line);
+    }
     g_engine.models[7] = Model();
+    // An index outside the model table leaves the slot without a model.
+    ModelSlot outside;
+    outside.setup(MODEL_TABLE_SIZE, 0);
+    EXPECT_EQ(outside.model, nullptr);
+    EXPECT_EQ(outside.idleAnimation, 1);
 }
 
 TEST(SlotSetup, SearchOrderAndWordsDecide) {
@@ -98,58 +114,6 @@ TEST(SlotSetup, SearchOrderAndWordsDecide) {
     EXPECT_EQ(ModelSlot::findAnimation(pain, m), 3);
     EXPECT_EQ(ModelSlot::findAnimation(none, m), 4);
     EXPECT_EQ(ModelSlot::findAnimation(none, Model()), 1);
-}
-
-TEST(SlotSetup, ModelThatFailedToLoadFindsNothing) {
-    LogCapture log;
-    g_engine.models[3] = Model();
-    ModelSlot slot;
-    slot.setup(3, 3);
-    EXPECT_EQ(slot.animationCount, 0);
-    EXPECT_EQ(roles(slot), std::vector<int>(10, 1));
-    EXPECT_NE(log.text().find("[3] Anims: 1, 1, 1, 1, 1\n"), std::string::npos);
-
-    ModelInstance instance;
-    instance.slot = &slot;
-    instance.frame = 5;
-    instance.setAnimation(1);
-    EXPECT_EQ(instance.animation, 1);
-    EXPECT_EQ(instance.frame, 5) << "only the animation number changes";
-    int current, next;
-    float t;
-    EXPECT_FALSE(slot.advance(instance, *slot.model, slot.deathAnimation, current, next, t));
-
-    // An index outside the model table leaves the slot without a model.
-    ModelSlot outside;
-    outside.setup(MODEL_TABLE_SIZE, 0);
-    EXPECT_EQ(outside.model, nullptr);
-    EXPECT_EQ(outside.idleAnimation, 1);
-}
-
-// Which animation each slot plays is checked against the generated models by
-// the content tests; here, that unused slots stay empty and each used one logs.
-TEST(SlotTable, LeavesUnusedSlotsEmptyAndLogsEachUsedOne) {
-    LogCapture log;
-    for (int i = 25; i < MODEL_TABLE_SIZE; ++i)
-        g_engine.models[i] = modelWith({{"stand", 0, 4}, {"run", 4, 8}}, 9);
-    setupModelSlots();
-    const ModelSlot& sara = g_modelSlots[26];
-    EXPECT_EQ(sara.weaponModel, &g_engine.models[52]);
-    EXPECT_EQ(sara.weaponAnimations[WEAPON_IDLE], 0) << "entries not overridden come from setup";
-    for (int unused : {6, 9, 15, 16, 19, 22, 25, 27, 29, 35, 38, 47, 50, 79, 99}) {
-        EXPECT_EQ(g_modelSlots[unused].model, nullptr) << unused;
-        EXPECT_FALSE(g_modelSlots[unused].hasWeapon) << unused;
-    }
-    const std::string text = log.text();
-    int lines = 0;
-    for (std::size_t at = text.find("] Anims: "); at != std::string::npos;
-         at = text.find("] Anims: ", at + 1))
-        ++lines;
-    EXPECT_EQ(lines, 62);
-    for (ModelSlot& s : g_modelSlots)
-        s = ModelSlot();
-    for (Model& m : g_engine.models)
-        m = Model();
 }
 
 class Instances : public ::testing::Test {
