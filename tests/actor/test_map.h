@@ -1,5 +1,5 @@
 // A small synthetic world for actor tests: open ground at a fixed height with
-// blocked cells put in by the test, and a count of walkability questions.
+// blocked cells put in by the test.
 #pragma once
 
 #include "actor/controller.h"
@@ -16,11 +16,9 @@
 namespace testmap {
 
 inline std::set<std::pair<int, int>> blocked;
-inline long walkableQueries = 0;
 constexpr double GROUND = 3.0;
 
 inline bool isWalkable(double x, double y, double) {
-    ++walkableQueries;
     return blocked.count({int(std::floor(x)), int(std::floor(y))}) == 0;
 }
 inline double heightAt(double, double, double) {
@@ -42,7 +40,6 @@ class MapTest : public ::testing::Test {
   protected:
     void SetUp() override {
         blocked.clear();
-        walkableQueries = 0;
         g_actorGround = {isWalkable, heightAt};
         g_settings.timeFactor = 1.5;
         crt::srand(100);
