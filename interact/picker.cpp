@@ -123,7 +123,6 @@ void Picker::drawBuildingDoors() {
         glPopMatrix();
         glPopName();
     }
-    lastQuadCount = quadCount;
     quadCount = 0;
 }
 

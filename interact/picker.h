@@ -100,8 +100,8 @@ class Picker {
     QuadMark quads[MAX_PICK_QUADS + 1];
     CellMark doors[MAX_PICK_DOORS + 1];
     ChestMark chests[MAX_PICK_CHESTS + 1];
-    // Records drawn by the last pass that drew each list.
-    int lastQuadCount = 0, lastDoorCount = 0, lastChestCount = 0, lastPortalCount = 0;
+    // Records drawn by the last pass that drew each list (those with positions to look up).
+    int lastDoorCount = 0, lastChestCount = 0, lastPortalCount = 0;
     // The dungeon the player is in; set before the dungeon is drawn.
     DungeonPickSizes dungeon;
 
