@@ -28,6 +28,10 @@ bool InitVideo(std::string* why) {
     if (l.videoReady) return true;
     // GLUT, which the game also uses, talks to X, so X is the display asked for.
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
+    // The screens' windows are painted in memory and shown with X's own
+    // image calls. Left to itself, SDL would give each of them a GL renderer
+    // of its own: another software GL context per window, about 15 MB each.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (why) *why = SDL_GetError();
         return false;
