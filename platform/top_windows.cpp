@@ -121,11 +121,23 @@ bool destroyTopWindow(HWND hwnd) {
     return false;
 }
 
+// Hiding the window that has the keyboard hands the keyboard back to the main
+// window, as hiding the active window does on Windows. X alone would leave no
+// window with the keyboard when no window manager steps in, and the game
+// would hear no further key.
+static void hideKeepingKeyboard(TopWindow& w) {
+    const bool hadKeyboard = SDL_GetKeyboardFocus() == w.sdl;
+    SDL_HideWindow(w.sdl);
+    SDL_Window* main = layer().window;
+    if (hadKeyboard && main && (SDL_GetWindowFlags(main) & SDL_WINDOW_SHOWN))
+        SDL_SetWindowInputFocus(main);
+}
+
 void showTopWindow(HWND hwnd, int command) {
     TopWindow* w = topWindow(hwnd);
     if (!w) return;
     if (command == SW_HIDE) {
-        if (w->shown) SDL_HideWindow(w->sdl);
+        if (w->shown) hideKeepingKeyboard(*w);
         w->shown = false;
         return;
     }
@@ -174,6 +186,11 @@ HWND CreateWindowEx(unsigned exStyle, const char* className, const char* title, 
     registry().windows.push_back(std::move(w));
     proc(hwnd, WM_CREATE, 0, 0);
     return hwnd;
+}
+
+HWND GetFocus() {
+    SDL_Window* focus = SDL_GetKeyboardFocus();
+    return focus ? handleOf(focus) : nullptr;
 }
 
 bool IsWindowVisible(HWND hwnd) {

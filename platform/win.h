@@ -314,6 +314,8 @@ bool RegisterClass(const char* className, WNDPROC proc, HBRUSH background);
 HWND CreateWindowEx(unsigned exStyle, const char* className, const char* title, unsigned style,
                     int x, int y, int width, int height);
 bool IsWindowVisible(HWND hwnd);
+// The window that has the keyboard, as the last system event read told it.
+HWND GetFocus();
 // Sends WM_PAINT at once when the window has a pending update.
 bool UpdateWindow(HWND hwnd);
 bool GetClientRect(HWND hwnd, RECT& rect);

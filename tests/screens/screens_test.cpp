@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace win;
 
 namespace {
@@ -66,6 +68,30 @@ class Screens : public ::testing::Test {
         pumpMessages();
     }
 };
+
+// Reads the system's events for up to two seconds until the keyboard is where
+// the check wants it.
+template <class Check> bool keyboardReaches(Check check) {
+    for (int i = 0; i < 200; ++i) {
+        MSG msg;
+        while (PeekMessage(msg))
+            DispatchMessage(msg);
+        if (check(GetFocus())) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
+// Shown, a screen takes the keyboard; hidden again, it must hand it back, or
+// the game hears no further key (X without a window manager gives it to
+// nobody).
+TEST_F(Screens, HidingTheScreenThatHasTheKeyboardHandsItBackToTheMainWindow) {
+    ZEB_REQUIRE_GL_WINDOW(mainWindow);
+    toggleGameScreens();
+    ASSERT_TRUE(keyboardReaches([](HWND h) { return h != nullptr && h != MainWindow(); }));
+    toggleGameScreens();
+    EXPECT_TRUE(keyboardReaches([](HWND h) { return h == MainWindow(); }));
+}
 
 // Key I showing and hiding the screens is played in the game (tests/play).
 TEST_F(Screens, TheScreensAreMadeOnceAndShareTheMainProcedure) {
