@@ -1,5 +1,5 @@
 // Loading a model file and drawing one interpolated model.
-#include "app/window.h"
+#include "bench/bench_window.h"
 #include "model/md2.h"
 #include "model/slot.h"
 #include "platform/win.h"
@@ -122,12 +122,5 @@ BENCHMARK(BM_DrawInterpolatedCreature)->Arg(0)->Arg(1)->Unit(benchmark::kMicrose
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    std::string why;
-    win::SetMessageBoxAnswerer([](const win::MessageBoxRecord&) { return int(win::IDOK); });
-    bool window = win::InitVideo(&why) && openGLWindow("Zeb", 1024, 768, 16, false);
-    benchmark::RunSpecifiedBenchmarks();
-    if (window) closeGLWindow();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInWindow(argc, argv);
 }

@@ -2,7 +2,7 @@
 // 30 doors and chests in view, the cursor over some of them.
 #include "actor/controller.h"
 #include "actor/creatures.h"
-#include "app/window.h"
+#include "bench/bench_window.h"
 #include "interact/picker.h"
 #include "platform/win.h"
 #include "render/engine.h"
@@ -71,16 +71,9 @@ BENCHMARK(BM_SelectionPassInTheDungeon)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     int glutArgc = 1;
     char name[] = "bench";
     char* glutArgv[] = {name, nullptr};
     glutInit(&glutArgc, glutArgv);
-    std::string why;
-    win::SetMessageBoxAnswerer([](const win::MessageBoxRecord&) { return int(win::IDOK); });
-    bool window = win::InitVideo(&why) && openGLWindow("Zeb", 1024, 768, 16, false);
-    benchmark::RunSpecifiedBenchmarks();
-    if (window) closeGLWindow();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInWindow(argc, argv);
 }

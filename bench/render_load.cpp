@@ -4,7 +4,7 @@
 // written one; otherwise writes a stand-in pack of the same files and sizes
 // (textures 256 x 256, sky faces 512 x 512, splash pictures 1024 x 768,
 // models of 120 frames of 300 vertices).
-#include "app/window.h"
+#include "bench/bench_window.h"
 #include "platform/win.h"
 #include "render/engine.h"
 #include "tests/model/md2_builder.h"
@@ -130,15 +130,5 @@ BENCHMARK(BM_LoadAllTexturesAndModels)->Unit(benchmark::kMillisecond)->Iteration
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    std::string why;
-    win::SetMessageBoxAnswerer([](const win::MessageBoxRecord&) { return int(win::IDOK); });
-    if (!win::InitVideo(&why) || !openGLWindow("Zeb", 1024, 768, 16, false)) {
-        std::fprintf(stderr, "no display: %s\n", why.c_str());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    closeGLWindow();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInWindow(argc, argv);
 }
