@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -25,24 +24,6 @@ struct Frame {
 struct Triangle {
     std::int16_t vertex[3] = {0, 0, 0};
     std::int16_t texCoord[3] = {0, 0, 0};
-};
-
-// Header field offsets.
-enum HeaderField {
-    MAGIC = 0,
-    VERSION = 4,
-    SKIN_WIDTH = 8,
-    SKIN_HEIGHT = 12,
-    FRAME_SIZE = 16,
-    SKIN_COUNT = 20,
-    VERTEX_COUNT = 24,
-    TEXCOORD_COUNT = 28,
-    TRIANGLE_COUNT = 32,
-    FRAME_COUNT = 40,
-    SKINS_OFFSET = 44,
-    TEXCOORDS_OFFSET = 48,
-    TRIANGLES_OFFSET = 52,
-    FRAMES_OFFSET = 56,
 };
 
 struct File {
@@ -74,10 +55,8 @@ struct File {
             put32(out, at, v);
             at += 4;
         }
-        for (int i = 0; i < skinCount; ++i) {
-            char skin[64] = "skin.pcx";
-            out.insert(out.end(), skin, skin + 64);
-        }
+        for (int i = 0; i < 64 * skinCount; ++i)
+            out.push_back(0); // skin names, unread
         for (auto [s, t] : texCoords) {
             add16(out, s);
             add16(out, t);
@@ -96,12 +75,8 @@ struct File {
             char name[16] = {};
             std::memcpy(name, f.name.data(), std::min<std::size_t>(16, f.name.size()));
             out.insert(out.end(), name, name + 16);
-            for (const PackedVertex& v : f.vertices) {
-                out.push_back(v.x);
-                out.push_back(v.y);
-                out.push_back(v.z);
-                out.push_back(0);
-            }
+            for (const PackedVertex& v : f.vertices)
+                out.insert(out.end(), {v.x, v.y, v.z, 0});
         }
         return out;
     }
@@ -143,18 +118,9 @@ inline File fileWithFrames(const std::vector<std::string>& names) {
 // Names base01 ... baseNN.
 inline std::vector<std::string> numbered(const std::string& base, int count, int first = 1) {
     std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%s%02d", base.c_str(), first + i);
-        names.push_back(buf);
-    }
+    for (int n = first; n < first + count; ++n)
+        names.push_back(base + (n < 10 ? "0" : "") + std::to_string(n));
     return names;
-}
-
-inline std::vector<std::string> concat(std::vector<std::string> a,
-                                       const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 } // namespace md2test
