@@ -41,24 +41,24 @@ class RecordDir : public ::testing::Test {
         std::filesystem::remove_all(dir);
     }
 
-    // What the user types at the next prompt.
-    void type(const std::string& text) {
-        input.str(text);
-        input.clear();
-        std::cin.clear();
-    }
-
     static void writeFile(const std::string& name, const std::string& contents) {
         std::ofstream(name, std::ios::binary) << contents;
     }
 
     static std::string readFile(const std::string& name) { return testsupport::readFile(name); }
 
-    // Saves `record` and loads it back into `into` through the prompt.
-    template <class R> void roundTrip(const R& record, R& into) {
-        ASSERT_TRUE(record.save()) << errors.str();
-        type(std::string(record.id) + "\n");
-        ASSERT_TRUE(into.load()) << errors.str();
+    // Loads record `id` into `r`, the id typed at its prompt.
+    template <class R> bool loadId(R& r, const std::string& id) {
+        input.str(id + "\n");
+        input.clear();
+        std::cin.clear();
+        return r.load();
+    }
+
+    // Writes the file `name` ("4.npc") and loads its record into `r`.
+    template <class R> bool loadFile(R& r, const std::string& name, const std::string& contents) {
+        writeFile(name, contents);
+        return loadId(r, name.substr(0, name.find('.')));
     }
 
   private:
