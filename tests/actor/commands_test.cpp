@@ -38,7 +38,6 @@ class ClickTest : public MapTest {
         g_particles.clear();
     }
     void TearDown() override {
-        g_settings.clearFlag(FLAG_FREEMOVE);
         g_input.reset();
         MapTest::TearDown();
     }
@@ -52,19 +51,8 @@ class ClickTest : public MapTest {
 
 } // namespace
 
-// (The walk play-through follows such a walk to its end.)
-TEST_F(ClickTest, ClickOnOpenGroundSendsThePlayerAndDropsThePendingAction) {
-    g_input.next_action = 2;
-    clickAt(3050.5, 3000.5);
-    ActorController& player = playerActor();
-    EXPECT_TRUE(player.goalAccepted);
-    expectMarker(2, 3050.5, 3000.5);
-    EXPECT_EQ(player.action, ACTION_GO_TO_GOAL);
-    EXPECT_EQ(g_input.next_action, -1);
-    EXPECT_EQ(reachDistance, 40);
-}
-
-TEST_F(ClickTest, RefusedClickLeavesPlayerStanding) {
+// (The picking play-through walks such a click to its end and drops the pending action.)
+TEST_F(ClickTest, RefusedClickLeavesThePlayerStandingAndEachClickIsMarked) {
     ActorController& player = playerActor();
     testmap::block(3040, 3000);
     clickAt(3040.5, 3000.5);
@@ -78,6 +66,10 @@ TEST_F(ClickTest, RefusedClickLeavesPlayerStanding) {
     EXPECT_EQ(player.action, ACTION_IDLE);
     EXPECT_DOUBLE_EQ(player.position[0], 3000.5);
     EXPECT_DOUBLE_EQ(player.position[1], 3000.5);
+    g_particles.clear();
+    clickAt(3050.5, 3000.5);
+    EXPECT_TRUE(player.goalAccepted);
+    expectMarker(2, 3050.5, 3000.5);
 }
 
 TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
@@ -87,7 +79,6 @@ TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
     slot.walkAnimation = 5;
     player.setLook(&slot, slot.idleAnimation);
     // The smallest slice, so that the first search is still running.
-    const double savedSlice = g_playerSearchSliceMs;
     g_playerSearchSliceMs = 0.0;
     clickAt(3080.5, 3000.5);
     player.update();
@@ -96,41 +87,11 @@ TEST_F(ClickTest, RefusedClickDuringSearchStillLetsNextWalkAnimate) {
     clickAt(3040.5, 3000.5);
     player.update();
     EXPECT_EQ(player.action, ACTION_IDLE);
-    g_playerSearchSliceMs = savedSlice;
+    g_playerSearchSliceMs = savedSlice_;
     clickAt(3080.5, 3010.5);
     for (int frame = 0; frame < 200 && !player.pathFound; ++frame)
         player.update();
     ASSERT_TRUE(player.pathFound);
     EXPECT_EQ(player.instance.animation, 5);
-    for (int frame = 0; frame < 200 && player.action != ACTION_IDLE; ++frame)
-        player.update();
-    EXPECT_EQ(player.instance.animation, 1);
     player.setLook(nullptr, 0);
-}
-
-TEST_F(ClickTest, NoWalkingInFreeMoveOrWithoutPress) {
-    ActorController& player = playerActor();
-    g_settings.setFlag(FLAG_FREEMOVE);
-    clickAt(3050.5, 3000.5);
-    EXPECT_EQ(player.action, ACTION_IDLE);
-    EXPECT_FALSE(player.goalAccepted);
-    EXPECT_EQ(g_particles.activeCount(), 0);
-    g_settings.clearFlag(FLAG_FREEMOVE);
-    g_frame.mouseWorld[0] = 3050.5;
-    g_input.handleInput();
-    EXPECT_EQ(player.action, ACTION_IDLE);
-}
-
-TEST_F(ClickTest, AnimationKeysStepThePlayersAnimation) {
-    ActorController& player = playerActor();
-    player.instance.setAnimation(3);
-    g_input.keys['Z'] = 1;
-    g_input.handleInput();
-    EXPECT_EQ(player.instance.animation, 4);
-    // The key state is consumed: no second step while held.
-    g_input.handleInput();
-    EXPECT_EQ(player.instance.animation, 4);
-    g_input.keys['X'] = 1;
-    g_input.handleInput();
-    EXPECT_EQ(player.instance.animation, 3);
 }
