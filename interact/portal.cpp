@@ -5,7 +5,3 @@ int g_portalCounter = -1;
 }
 
 Portal::Portal() : id(++g_portalCounter) {}
-
-void resetPortalIds() {
-    g_portalCounter = -1;
-}

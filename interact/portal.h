@@ -21,6 +21,3 @@ struct Portal {
 
     Portal();
 };
-
-// Restarts the id counter (tests).
-void resetPortalIds();
