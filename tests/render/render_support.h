@@ -1,5 +1,4 @@
-// Helpers for the render tests: a scratch working directory for data files,
-// and pixel read-back.
+// Helpers for the render tests: a scratch working directory and pixel read-back.
 #pragma once
 
 #include "core/settings.h"
@@ -17,13 +16,12 @@
 namespace rendertest {
 
 using testsupport::LogCapture;
-using testsupport::testName;
 
 // A fresh working directory (the game opens its data relative to it).
 class ScratchDir {
   public:
     ScratchDir() : old_(std::filesystem::current_path()) {
-        dir_ = std::filesystem::path(ZEB_BUILD_DIR) / ("render_data_" + testName());
+        dir_ = std::filesystem::path(ZEB_BUILD_DIR) / ("render_data_" + testsupport::testName());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ / "Data");
         std::filesystem::current_path(dir_);
@@ -32,7 +30,7 @@ class ScratchDir {
         std::filesystem::current_path(old_);
         std::filesystem::remove_all(dir_);
     }
-    // Creates the folders of a relative path and returns it.
+    // Creates the folders of a relative path and returns the path.
     std::string file(const std::string& relative) {
         std::filesystem::create_directories((dir_ / relative).parent_path());
         return (dir_ / relative).string();
@@ -65,7 +63,6 @@ inline int litPixels(int x, int y, int w, int h) {
     return n;
 }
 
-// Every test starts from a cleared frame with the frame's fixed state.
 inline void clearFrame() {
     glClearColor(0, 0, 0, 1);
     glClearDepth(1.0);
