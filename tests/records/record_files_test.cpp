@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-// Every kind's stored members and line layout, and CR LF files, are proven
-// through the record tool (record_tool_test.cpp); these are the reader's and
-// writer's refusals and edges.
+// Every kind's stored members and line layout are proven through the record
+// tool (record_tool_test.cpp); these are the reader's and writer's refusals
+// and edges, CR LF files among them.
 namespace {
 
 std::vector<int> values(const IntList& list) {
