@@ -166,7 +166,7 @@ TEST_F(PickScene, OutsideTheNearestOfDoorCreatureAndPortalIsPicked) {
     EXPECT_EQ(picker_.quadCount, 0);
 
     // A door in front of a creature and a portal: the door is nearest. (The
-    // picking play-through points at creatures and entrances in the game.)
+    // play-throughs point at creatures and entrances in the game.)
     ActorController& creature = g_actors[5];
     creature.active = true;
     creature.position[0] = creature.position[2] = 0.0;
