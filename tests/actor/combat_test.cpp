@@ -78,3 +78,21 @@ TEST_F(CombatTest, RollDecidesBetweenCriticalHitAndMiss) {
                      ("Health left: " + std::to_string(1000 - damage)).c_str());
     }
 }
+
+// A gain raises one level at most and carries the rest; every third level
+// grows the class's ability, and a class out of range grows none.
+TEST_F(CombatTest, AGainRaisesOneLevelAtMostAndEveryThirdGrowsTheClassAbility) {
+    for (int characterClass : {1, 4}) {
+        SCOPED_TRACE(characterClass);
+        reset();
+        PlayerCharacter& p = player();
+        p.level = 2;
+        p.experienceToNext = 1;
+        p.characterClass = characterClass;
+        p.gainExperience(20000);
+        EXPECT_EQ(p.level, 3);
+        EXPECT_EQ(p.experienceToNext, 1 - 20000 + 6000);
+        for (int a = 0; a < ABILITY_COUNT; ++a)
+            EXPECT_EQ(p.abilities[a], 10 + (characterClass == 1 && a == 0)) << "ability " << a;
+    }
+}

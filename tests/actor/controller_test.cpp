@@ -1,4 +1,3 @@
-#include "actor/directions.h"
 #include "test_map.h"
 
 #include <vector>
@@ -47,25 +46,6 @@ TEST_F(MapTest, StepsAreDueWhenAccumulatedTimePassesOneAndLandOnCellCentres) {
         EXPECT_FLOAT_EQ(c.heading, 0.7853982f);
         EXPECT_DOUBLE_EQ(c.position[2], testmap::GROUND + 9);
         c.setLook(nullptr, 0);
-    }
-}
-
-TEST_F(MapTest, StepOntoBlockedCellIsTakenBack) {
-    for (int code : {0, 5, 6}) {
-        SCOPED_TRACE(code);
-        ActorController c;
-        placeAt(c, 30.5, 40.5);
-        testmap::blocked.clear();
-        testmap::block(30 + dir::kSteps[code].dx, 40 + dir::kSteps[code].dy);
-        setPath(c, {code, 3});
-        c.stepAlongPath();
-        // Back on the cell it stood on, facing the blocked cell; the step is used up.
-        EXPECT_DOUBLE_EQ(c.position[0], 30.5);
-        EXPECT_DOUBLE_EQ(c.position[1], 40.5);
-        EXPECT_FLOAT_EQ(c.heading, dir::headingOf(code));
-        EXPECT_EQ(c.pathIndex, 1);
-        c.stepAlongPath();
-        EXPECT_DOUBLE_EQ(c.position[1], 41.5);
     }
 }
 

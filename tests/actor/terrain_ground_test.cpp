@@ -37,7 +37,8 @@ TEST(TerrainGround, ActorStandsOnTerrainAndBlockedCellsStopSteps) {
     EXPECT_DOUBLE_EQ(c.position[0], 303.5);
     EXPECT_DOUBLE_EQ(c.position[2], 40.0 + slot.halfHeight);
     c.stepAlongPath();
-    EXPECT_DOUBLE_EQ(c.position[0], 303.5);
+    EXPECT_DOUBLE_EQ(c.position[0], 303.5) << "the step onto the blocked cell is taken back";
+    EXPECT_TRUE(c.pathFinished()) << "and used up";
 
     c.setLook(nullptr, 0);
     localTerrain = nullptr;
