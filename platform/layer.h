@@ -27,7 +27,6 @@ struct Layer {
     std::set<Step> failing;
     MessageBoxAnswerer answerer;
     std::function<void*(const char*)> procLookup;
-    std::function<void()> beforeSwap;
     bool systemEvents = true;
     int cursorCount = 0;
     // The pointer in screen coordinates, as the layer last saw it: from the

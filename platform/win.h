@@ -237,9 +237,6 @@ bool MakeCurrent(bool current);
 bool DeleteContext();
 bool HasContext();
 void SwapBuffers();
-// Runs just before each buffer swap, while the finished frame is in the back
-// buffer (tests take screenshots this way); an empty hook removes it.
-void SetBeforeSwap(std::function<void()> hook);
 // The GL entry-point lookup (wglGetProcAddress); tests may install their own.
 void* GetProcAddress(const char* name);
 void SetProcAddressLookup(std::function<void*(const char*)> lookup);

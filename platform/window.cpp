@@ -207,13 +207,8 @@ bool HasContext() {
 void SwapBuffers() {
     Layer& l = layer();
     if (l.window && l.context) {
-        if (l.beforeSwap) l.beforeSwap();
         SDL_GL_SwapWindow(l.window);
     }
-}
-
-void SetBeforeSwap(std::function<void()> hook) {
-    layer().beforeSwap = std::move(hook);
 }
 
 void* GetProcAddress(const char* name) {

@@ -1,18 +1,11 @@
-// Play-through harness: runs the real game in this process and drives it the
-// way a player does, so that a scenario proves a feature in the game as it
-// ships.
-//
-// What runs: the real entry steps (log, seed, window through openGLWindow),
-// the main loop's passes (runPass) with the real start-up block, the content
-// pack made by zeb-content (generated once into <build>/play-data when
-// missing; the game runs in that directory, next to its Data/ and errlog.txt).
-// Input is pushed as SDL events, so it takes the player's road: the platform
-// layer's translation and message queue, the window procedure, the input
-// pass, the frame's unprojection. Frames run back to back with no sleeping;
-// the frame clock advances a fixed step per tick (frameMs), which keeps a
-// scenario independent of the machine's speed.
-//
-// Screen points are in screen pixels, as GetCursorPos gives them.
+// Play-through harness: runs the real game in this process (entry steps,
+// window, main loop passes, start-up block) on the pack made by zeb-content
+// (once, into <build>/play-data, where the game runs beside its errlog.txt),
+// and drives it as a player does: input is pushed as SDL events and takes the
+// player's road through the platform layer's queue, the window procedure, the
+// input pass and the frame's unprojection. The frame clock advances a fixed
+// step per tick (frameMs), so a scenario does not depend on the machine's
+// speed. Screen points are in screen pixels, as GetCursorPos gives them.
 #pragma once
 
 #include "actor/controller.h"
@@ -29,7 +22,6 @@ class Game {
   public:
     // Milliseconds the frame clock advances per tick once the game runs.
     int frameMs = 25;
-    long passes = 0;
 
     void moveMouse(int x, int y);
     void click(int x, int y);
@@ -44,7 +36,7 @@ class Game {
         key(vk, false);
     }
 
-    // Runs up to n passes (fewer when the loop ends); returns the number run.
+    // Runs up to n passes (fewer when the loop ends); the number run.
     int run(int n);
     // Runs passes until pred() holds after a pass; the passes taken, or -1
     // when it did not hold within maxPasses.

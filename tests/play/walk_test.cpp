@@ -6,91 +6,61 @@
 #include "render/particles.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
 using namespace play;
 
-class PlayWalk : public Scenario {
-  protected:
-    // A target of open ground ahead (turned by `turn`), clicked; true once
-    // the player set out for it.
-    void clickAhead(double distance, double turn, ScreenTarget& t, int passes = 3) {
-        ASSERT_TRUE(groundAhead(*g, distance, turn, t));
-        g->click(t.sx, t.sy);
-        ASSERT_GE(g->runUntil([&] { return g->player().action == ACTION_GO_TO_GOAL; }, passes), 1);
-    }
-    // The frame's unprojection of the clicked pixel is the search's goal.
-    void expectGoalAt(const ScreenTarget& t) {
-        const ActorController& p = g->player();
-        EXPECT_LT(std::hypot(p.searchGoalX - t.x, p.searchGoalY - t.y), UNPROJECT_TOLERANCE);
-    }
-    // Walks to the end of the path, arriving at the goal as the search counts it.
-    void walkToEnd(int maxPasses) {
-        const ActorController& p = g->player();
-        ASSERT_GE(g->runUntil([&] { return standing(p); }, maxPasses), 0)
-            << "still walking after " << maxPasses << " passes";
-        EXPECT_LE(cellsToGoal(p), p.arriveDistance);
-    }
-};
+using PlayWalk = Scenario;
 
-// The first click of the whole-game play-through shows the player setting
-// off at once toward the unprojected point and arriving there.
+// The frame's unprojection of the clicked pixel is the search's goal.
+void expectGoalAt(const ActorController& p, const ScreenTarget& t) {
+    EXPECT_LT(std::hypot(p.searchGoalX - t.x, p.searchGoalY - t.y), UNPROJECT_TOLERANCE);
+}
 
-TEST_F(PlayWalk, ASecondClickWhileWalkingChangesCourse) {
+// Moves queued before a click, a double click that changes course while the
+// player walks, then a click after the mouse camera turned the view.
+TEST_F(PlayWalk, QueuedMovesADoubleClickThatChangesCourseAndAClickAfterATurn) {
     ActorController& p = g->player();
+    // Moves merge into one message: the click waits at most one pass and goes
+    // where the pointer ended, not where it passed.
     ScreenTarget ahead, side;
-    clickAhead(100.0, 0.0, ahead);
-    if (HasFatalFailure()) return;
-    g->run(10);
-    ASSERT_FALSE(p.pathFinished()) << "still on the way to the first point";
-    // The second point lies off to the side, well away from the first.
-    ASSERT_TRUE(groundAhead(*g, 40.0, PI / 2, side));
-    ASSERT_GT(std::hypot(ahead.x - side.x, ahead.y - side.y), 60.0);
-    g->click(side.sx, side.sy);
-    g->run(2);
-    expectGoalAt(side);
-    walkToEnd(150);
-    EXPECT_GT(distance2d(p.position, ahead.x, ahead.y), 50.0);
-}
-
-TEST_F(PlayWalk, ADoubleClickIsTwoClicksAndWalksLikeOne) {
-    ScreenTarget t;
-    ASSERT_TRUE(groundAhead(*g, 45.0, 0.0, t));
-    g_particles.clear();
-    g->doubleClick(t.sx, t.sy);
-    // Move, press, release, press, release: five messages, five passes.
-    g->run(5);
-    // Each press put its click marker: the second one was not lost.
-    EXPECT_EQ(g_particles.activeCount(), 2);
-    expectGoalAt(t);
-    walkToEnd(100);
-}
-
-TEST_F(PlayWalk, MouseMovesQueuedBeforeAClickDelayItByAtMostOnePass) {
-    ScreenTarget t;
-    ASSERT_TRUE(groundAhead(*g, 50.0, 0.0, t));
+    ASSERT_TRUE(groundAhead(*g, 100.0, 0.0, ahead));
+    const double from[2] = {p.position[0], p.position[1]};
     for (int i = 0; i < 20; ++i)
         g->moveMouse(100 + 30 * i, 200 + 10 * i);
-    g->click(t.sx, t.sy);
-    // One pass for the moves (merged into one message), one for the press.
-    int passes = g->runUntil([&] { return g->player().action == ACTION_GO_TO_GOAL; }, 25);
+    g->click(ahead.sx, ahead.sy);
+    const int passes = g->runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 25);
     EXPECT_GE(passes, 1);
     EXPECT_LE(passes, 2);
-    // The click went where the pointer ended, not where it passed.
-    expectGoalAt(t);
-}
+    EXPECT_TRUE(p.pathFound) << "the search is done in the pass of the press";
+    expectGoalAt(p, ahead);
+    EXPECT_GE(g->runUntil([&] { return p.position[0] != from[0] || p.position[1] != from[1]; }, 2),
+              1)
+        << "the first step comes at once";
 
-// The mouse camera puts the pointer back at the window's centre after each
-// turn; the click that follows must still go where the pointer was put.
-TEST_F(PlayWalk, AfterTurningTheCameraAClickWalksWhereItWasMade) {
+    g->run(10);
+    ASSERT_FALSE(p.pathFinished()) << "still on the way to the first point";
+    ASSERT_TRUE(groundAhead(*g, 40.0, PI / 2, side));
+    ASSERT_GT(std::hypot(ahead.x - side.x, ahead.y - side.y), 60.0);
+    g_particles.clear();
+    g->doubleClick(side.sx, side.sy);
+    // Move, press, release, press, release: five messages, five passes; each
+    // press put its click marker, the second one was not lost.
+    g->run(5);
+    EXPECT_EQ(g_particles.activeCount(), 2);
+    expectGoalAt(p, side);
+    ASSERT_GE(g->runUntil([&] { return standing(p); }, 150), 0) << "still walking";
+    EXPECT_LE(cellsToGoal(p), p.arriveDistance);
+    EXPECT_GT(distance2d(p.position, ahead.x, ahead.y), 50.0);
+
+    // The mouse camera puts the pointer back at the window's centre after each
+    // turn (its own motion event comes in the next pass); the click that
+    // follows must still go where the pointer was put.
     const float yaw = g_camera.yaw;
     g->moveMouse(512, 384);
     g->rightDown(512, 384);
     g->run(2);
-    // Each move turns the camera and the pointer is put back at the centre
-    // (whose own motion event comes in the next pass).
     for (int step = 0; step < 3; ++step) {
         g->moveMouse(532, 384);
         g->run(2);
@@ -98,9 +68,12 @@ TEST_F(PlayWalk, AfterTurningTheCameraAClickWalksWhereItWasMade) {
     g->rightUp(512, 384);
     g->run(2);
     EXPECT_GT(std::fabs(g_camera.yaw - yaw), 0.05f) << "the drag turned the camera";
-    ScreenTarget t;
-    clickAhead(50.0, 0.0, t);
-    expectGoalAt(t);
+    // The drag also tilts the view down to its limit: only near ground shows.
+    ScreenTarget near;
+    ASSERT_TRUE(groundAhead(*g, 40.0, 0.0, near));
+    g->click(near.sx, near.sy);
+    ASSERT_GE(g->runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 3), 1);
+    expectGoalAt(p, near);
 }
 
 } // namespace
