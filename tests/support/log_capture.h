@@ -1,5 +1,4 @@
-// Test support: the error log sent to a file of the running test's own for
-// the life of the object, and read back without its header.
+// Test support: the error log sent to the running test's own file, read back without its header.
 #pragma once
 
 #include "core/log.h"

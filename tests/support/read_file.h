@@ -2,16 +2,14 @@
 #pragma once
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace testsupport {
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 } // namespace testsupport

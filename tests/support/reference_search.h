@@ -1,7 +1,5 @@
-// Test support: the path search written the plain way, each queued node with
-// its own copy of the path text, as the rules read. The game's search must
-// find exactly the same paths; tests compare the two on many start and goal
-// pairs.
+// Test support: the path search written the plain way (each queued node keeps
+// its own path text); the game's search must find exactly the same paths.
 #pragma once
 
 #include "actor/controller.h"

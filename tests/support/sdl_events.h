@@ -1,5 +1,4 @@
-// Test support: pointer events pushed into SDL's queue as the display sends
-// them, for a window of this process, at a point of its client area.
+// Test support: pointer events pushed into SDL's queue as the display sends them.
 #pragma once
 
 #include <SDL2/SDL.h>

@@ -63,7 +63,6 @@ inline void initGlutOnce() {
 }
 
 // Opens the game window (windowed, 1024 x 768) for the life of the object.
-// Skips the test when no display is available.
 class GlWindow {
   public:
     explicit GlWindow(int width = 1024, int height = 768) {
@@ -88,8 +87,7 @@ class GlWindow {
 
 } // namespace testsupport
 
-// Stops a test whose window did not open: skipped without a display; with
-// one, a window that cannot be opened fails the test.
+// Stops a test whose window did not open: skipped without a display, failed with one.
 #define ZEB_REQUIRE_OPEN_WINDOW(window)                                                            \
     if (!(window).ok()) {                                                                          \
         if (testsupport::displayExpected())                                                        \
@@ -97,8 +95,7 @@ class GlWindow {
         GTEST_SKIP() << "no display for GL tests";                                                 \
     }
 
-// Opens the video layer in a fixture's SetUp: skipped without a display; with
-// one, a video layer that cannot be opened fails the test.
+// Opens the video layer in a fixture's SetUp: skipped or failed, as above.
 #define ZEB_REQUIRE_VIDEO()                                                                        \
     if (std::string why_; !win::InitVideo(&why_)) {                                                \
         if (testsupport::displayExpected()) FAIL() << "display set but not usable: " << why_;      \
