@@ -1,14 +1,20 @@
-// The layout generator: repeatable from its seed, one door in each wall a
-// corridor passes, monsters inside their rooms, and the steps that could run
-// on forever ending.
+// The layout generator and the level built from it: one door per wall, chests,
+// void blocks, ground queries, and the steps that could run on forever ending.
 #include "core/random.h"
+#include "dungeon/dungeon.h"
 #include "dungeon/layout.h"
+
+#include "support.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
+
+using dungeontest::TextMap;
 
 namespace {
 
@@ -21,32 +27,24 @@ struct Generated {
         map =
             generateDungeonMap(DUNGEON_GRID_HALF, DUNGEON_MONSTERS, monsters, count, width, height);
     }
-    // The map and every monster's cell and health, as one list.
-    std::vector<double> summary() const {
-        std::vector<double> s(map.codes.get(), map.codes.get() + width * height);
-        s.push_back(width);
-        for (int m = 0; m < count; ++m)
-            s.insert(s.end(),
-                     {monsters[m].row, monsters[m].column, double(monsters[m].record.health)});
-        return s;
+    std::vector<int> codes() const { return {map.codes.get(), map.codes.get() + width * height}; }
+    std::unique_ptr<Dungeon> level() const {
+        return std::make_unique<Dungeon>(map.codes.get(), width, height);
     }
 };
 
-TEST(Layout, SameSeedGivesTheSameMapAndMonsters) {
-    EXPECT_EQ(Generated(4242).summary(), Generated(4242).summary());
-    EXPECT_NE(Generated(4242).summary(), Generated(4243).summary())
-        << "another seed, another layout";
+TEST(Layout, SameSeedGivesTheSameMap) {
+    EXPECT_EQ(Generated(4242).codes(), Generated(4242).codes());
+    EXPECT_NE(Generated(4242).codes(), Generated(4243).codes()) << "another seed, another layout";
 }
 
-// A door sits in a wall line between two rooms with floor on both sides,
-// and a shared wall keeps one door only; monsters stand on free floor inside
-// their rooms.
-TEST(Layout, DoorsJoinTwoRoomsOnceAndMonstersStayInTheirRooms) {
-    for (unsigned seed : {1u, 100u, 31337u, 77777u, 123456u}) {
+// A door joins two rooms through one wall, once; a chest has open floor all
+// around (only the stairs may come later).
+TEST(Layout, DoorsJoinTwoRoomsOnceAndChestsStandInOpenFloor) {
+    const int around[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    for (unsigned seed : {1u, 100u, 31337u}) {
         SCOPED_TRACE(seed);
         Generated g(seed);
-        ASSERT_EQ(g.width % ROOM_SIZE, 1);
-        ASSERT_EQ(g.height % ROOM_SIZE, 1);
         std::set<std::pair<int, int>> walls;
         for (int r = 0; r < g.width; ++r)
             for (int c = 0; c < g.height; ++c) {
@@ -62,18 +60,85 @@ TEST(Layout, DoorsJoinTwoRoomsOnceAndMonstersStayInTheirRooms) {
             }
         EXPECT_FALSE(walls.empty());
 
-        EXPECT_GT(g.count, 0);
-        std::set<std::pair<int, int>> taken;
-        for (int m = 0; m < g.count; ++m) {
-            const DungeonMonster& d = g.monsters[m];
-            const int r = int(d.row), c = int(d.column);
-            EXPECT_EQ(g.map.at(r, c), CELL_FLOOR);
-            EXPECT_TRUE(taken.insert({r, c}).second) << "two monsters on one cell";
-            EXPECT_EQ(d.minRow % ROOM_SIZE, 1);
-            EXPECT_TRUE(r >= d.minRow && r < d.maxRow && c >= d.minColumn && c < d.maxColumn);
-            EXPECT_TRUE(d.record.health >= 5 && d.record.health <= 40) << d.record.health;
-        }
+        const auto d = g.level();
+        int chests = 0;
+        for (int i = 0; i < d->width; ++i)
+            for (int j = 0; j < d->height; ++j) {
+                if (d->code(i, j) != CELL_CHEST) continue;
+                ++chests;
+                for (const auto& a : around) {
+                    const int code = d->code(i + a[0], j + a[1]);
+                    EXPECT_TRUE(code == CELL_FLOOR || code == CELL_STAIRS) << code;
+                }
+            }
+        EXPECT_GT(chests, 0);
+        EXPECT_LE(chests, DUNGEON_CHESTS);
     }
+}
+
+TEST(Level, WalledInStairsAndMisformedDoorAreLogged) {
+    testsupport::LogCapture log;
+    const TextMap map = {"##D##", "#####", "##.##", "#####", "#####"}; // the floor walled in
+    Dungeon d(map.data(), map.width, map.height);
+    EXPECT_EQ(d.code(2, 2), CELL_STAIRS);
+    EXPECT_EQ(d.startRow, 2);
+    EXPECT_EQ(d.startColumn, 2);
+    const std::string text = log.text();
+    EXPECT_NE(text.find("DUNGEON CREATION led to bad starting location!\n"), std::string::npos);
+    EXPECT_NE(text.find("ERROR: MISFORMED DUNGEON MAP!\n"), std::string::npos);
+}
+
+// Rows 0-10 form a block without a door, rows 10-20 one with a door in its
+// far wall: the first turns to void and the stairs go into the second.
+TEST(Level, BlockWithoutDoorTurnsToVoid) {
+    std::vector<int> codes(21 * 11, CELL_FLOOR);
+    for (int i = 0; i < 21; ++i)
+        for (int j = 0; j < 11; ++j)
+            if (i % 10 == 0 || j % 10 == 0) codes[i * 11 + j] = CELL_WALL;
+    codes[20 * 11 + 5] = CELL_DOOR;
+    crt::srand(2);
+    Dungeon d(codes.data(), 21, 11);
+    for (int i = 1; i < 20; ++i)
+        for (int j = 1; j < 10; ++j) {
+            if (i == 10) continue;
+            EXPECT_EQ(d.code(i, j) == CELL_VOID, i < 10) << i << "," << j;
+        }
+    EXPECT_GT(d.stairsRow, 10);
+}
+
+TEST(Level, GroundQueries) {
+    const TextMap map = {"#######", "#.....#", "#..D..#", "#....T#", "#######"};
+    crt::srand(21);
+    Dungeon d(map.data(), map.width, map.height);
+    const double s = d.cellSizeX, half = s / 2;
+    const DungeonCell& doorCell = d.cell(2, 3);
+    ASSERT_NE(doorCell.door, nullptr);
+    const int door = doorCell.door->id;
+    const double sx = d.stairsRow * s + half, sy = d.stairsColumn * s + half;
+    const int floorRow = d.stairsRow == 1 && d.stairsColumn == 1 ? 3 : 1;
+    struct {
+        const char* what;
+        double x, y;
+        bool leaving;
+        int opening;
+        bool walkable;
+    } cases[] = {
+        {"before the map", -1.0, half, false, -1, true},
+        {"wall", half, half, false, -1, false},
+        {"floor", floorRow * s + half, s + half, false, -1, true},
+        {"closed door", 2 * s + half, 3 * s + half, false, -1, false},
+        {"the door being opened", 2 * s + half, 3 * s + half, false, door, true},
+        {"another door being opened", 2 * s + half, 3 * s + half, false, door + 1, false},
+        {"stairs", sx, sy, false, -1, false},
+        {"stairs while leaving", sx, sy, true, -1, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(d.isWalkable(c.x, c.y, c.leaving, c.opening), c.walkable) << c.what;
+    EXPECT_EQ(d.floorHeightAt(-5.0, 10.0), 0.0f);
+    d.openDoor(door + 1000);
+    EXPECT_EQ(d.cell(2, 3).door->state, DOOR_CLOSED) << "no door has that id";
+    d.openDoor(door);
+    EXPECT_TRUE(d.isWalkable(2 * s + half, 3 * s + half, false, -1)) << "no longer closed";
 }
 
 TEST(RoomGrid, NoStartRoomWithoutADeadEndAndSpreadingStopsWhenRoomsAreFull) {
@@ -86,15 +151,6 @@ TEST(RoomGrid, NoStartRoomWithoutADeadEndAndSpreadingStopsWhenRoomsAreFull) {
     EXPECT_FALSE(markStartRoom(ring));
     for (int k = 0; k < ring.side * ring.side; ++k)
         EXPECT_FALSE(ring.rooms[k].isStart());
-
-    crt::srand(9);
-    RoomGrid grid(DUNGEON_GRID_HALF);
-    carveRoomWalks(grid);
-    ASSERT_TRUE(markStartRoom(grid));
-    int starts = 0;
-    for (int k = 0; k < grid.side * grid.side; ++k)
-        if (grid.rooms[k].isStart()) starts += grid.rooms[k].exitCount();
-    EXPECT_EQ(starts, 1) << "one start room, with one exit";
 
     // Room for three monsters only: spreading twenty ends after three.
     RoomGrid small(1);

@@ -1,5 +1,4 @@
-// Helpers for the dungeon tests (and the dungeon picking tests): hand-drawn
-// maps, a small room, and lines that must follow each other in the log.
+// Hand-drawn maps, a small room and log order for the dungeon (and dungeon picking) tests.
 #pragma once
 
 #include "dungeon/dungeon.h"
@@ -10,8 +9,8 @@
 
 namespace dungeontest {
 
-// A map drawn as text, one string per row (world x), one character per
-// column (world y): '#' wall, '.' floor, 'D' door, 'T' torch.
+// One string per row (world x), one character per column (world y): '#' wall, '.' floor,
+// 'D' door, 'T' torch.
 struct TextMap {
     int width = 0, height = 0;
     std::vector<int> codes;
@@ -48,8 +47,7 @@ inline std::pair<int, int> findCode(const Dungeon& d, int code) {
     return {-1, -1};
 }
 
-// The first of `lines` that does not follow the one before it in `text`
-// (each found after the previous), or "" when all do.
+// The first of `lines` not found after the one before it in `text`, or "" when all are.
 inline std::string firstOutOfOrder(const std::string& text,
                                    std::initializer_list<const char*> lines) {
     std::size_t at = 0;
