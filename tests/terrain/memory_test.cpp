@@ -1,49 +1,27 @@
-// The resident size stays level over thousands of detail changes, window
-// rebuilds and drawn frames of the outside: nothing that the terrain drawing
-// or the window makes per change or per frame is kept.
+// Nothing the terrain drawing or the window makes per detail change, rebuild or frame is kept.
 #include "../support/test_window.h"
-#include "core/camera.h"
-#include "core/settings.h"
-#include "dungeon/world.h"
-#include "render/particles.h"
 #include "support.h"
 #include "terrain/terrain_draw.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
 
 long residentKb() {
-    long pages = 0, resident = 0;
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return -1;
-    const int got = std::fscanf(f, "%ld %ld", &pages, &resident);
-    std::fclose(f);
-    return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+    long pages = 0, resident = -1;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-class OutsideMemory : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        terrain = nullptr;
-        localTerrain = nullptr;
-        g_particles.clear();
-        g_camera = saved_;
-        g_settings.applyDetailLevel(3);
-    }
-    Camera saved_ = g_camera;
-};
+using OutsideMemory = terraintest::OutsideTest;
 
 TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
 #if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer holds freed memory back in its quarantine, so the
-    // resident size grows whatever the game keeps.
+    // The sanitizer's quarantine holds freed memory back.
     GTEST_SKIP() << "resident size is not the game's own under AddressSanitizer";
 #endif
     ZEB_REQUIRE_GL_WINDOW(window);
@@ -65,8 +43,7 @@ TEST_F(OutsideMemory, DetailChangesRebuildsAndFramesKeepTheResidentSizeLevel) {
     g_camera.mode = CAMERA_FREE;
     g_camera.pitch = -0.3f;
 
-    // Round trips over the map with a change of detail and a particle puff
-    // at every step, a full rebuild every few.
+    // Round trips over the map, a detail change and a puff every step, a rebuild every seventh.
     auto run = [&](int steps) {
         for (int k = 0; k < steps; ++k) {
             g_settings.applyDetailLevel(k % DETAIL_LEVELS);

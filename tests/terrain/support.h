@@ -1,19 +1,22 @@
-// Helpers for the terrain tests: hand-made pages and lists, temp files and
-// the outside frame's view.
+// Hand-made pages and lists, temp files and the outside frame's view and tear-down.
 #pragma once
 
 #include "core/camera.h"
+#include "core/settings.h"
+#include "dungeon/world.h"
 #include "render/engine.h"
+#include "render/particles.h"
 #include "terrain/terrain.h"
 
 #include "../render/bmp_writer.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -21,8 +24,7 @@
 
 namespace terraintest {
 
-// A list of cols x rows pages starting at the map origin, each page's
-// heights set by fill(page, i, j) -> height.
+// A list of cols x rows pages from the map origin, heights from fill(page, i, j).
 template <typename Fill> std::unique_ptr<TerrainList> makeList(int cols, int rows, Fill fill) {
     auto list = std::make_unique<TerrainList>();
     for (int a = 0; a < cols; ++a)
@@ -57,15 +59,13 @@ class TempDir {
         path = made ? made : "/tmp";
     }
     ~TempDir() {
-        std::string cmd = "rm -rf '" + path + "'";
-        if (path != "/tmp") (void)std::system(cmd.c_str());
+        if (path != "/tmp") std::filesystem::remove_all(path);
     }
     std::string file(const std::string& name) const { return path + "/" + name; }
     std::string path;
 };
 
-// A full-size height file of rolling hills (raw heights up to about
-// 16000), with a few 0xFFFF holes, written big-endian like the game's.
+// A full-size big-endian height file of rolling hills (raw up to about 16000), a few 0xFFFF holes.
 inline bool writeSyntheticHeightFile(const std::string& path) {
     std::vector<unsigned char> bytes(std::size_t(SAMPLE_COUNT) * 2);
     for (int k = 0; k < SAMPLE_COUNT; ++k) {
@@ -80,8 +80,7 @@ inline bool writeSyntheticHeightFile(const std::string& path) {
     return bmptest::writeFile(path, bytes);
 }
 
-// Writes a 24-bit bitmap whose pixel (x, row) is colour(x, row, rgb), rows in
-// the file's own bottom-up order.
+// A 24-bit bitmap whose pixel (x, row) is colour(x, row, rgb), rows bottom-up as in the file.
 template <typename Colour>
 bool writeBmp(const std::string& path, int width, int height, Colour colour) {
     return bmptest::writeFile(path, bmptest::makeBmp(width, height, [&](int x, int row) {
@@ -111,5 +110,19 @@ inline void viewFromCamera(double aspect = 1.0) {
     gluLookAt(g_camera.eye[0], g_camera.eye[1], g_camera.eye[2], g_camera.centre[0],
               g_camera.centre[1], g_camera.centre[2], 0, 0, 1);
 }
+
+// Outside tests leave no world, particles, camera, detail level or time factor behind.
+class OutsideTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        terrain = nullptr;
+        localTerrain = nullptr;
+        g_particles.clear();
+        g_camera = savedCamera_;
+        g_settings.applyDetailLevel(3);
+        g_settings.timeFactor = 0.0;
+    }
+    Camera savedCamera_ = g_camera;
+};
 
 } // namespace terraintest
