@@ -21,7 +21,6 @@ struct ScreenTarget {
 
 // Open ground around (x, y): the cell and its neighbours may be walked on.
 bool openGround(double x, double y);
-// A screen point well away from the window's edges.
 bool wellInside(int sx, int sy);
 // The player has reached the end of his path and stands.
 bool standing(const ActorController& p);

@@ -241,8 +241,7 @@ class PlayWholeGame : public Scenario {
         c.position[1] = t.y;
         c.position[2] = t.z;
         ASSERT_TRUE(pointAt(t.x, t.y, t.z + 4));
-        ASSERT_TRUE(g_picker.isPicked(PickCreature, std::uint32_t(c.instance.id)))
-            << g_picker.hitType << " " << g_picker.hitId;
+        ASSERT_TRUE(g_picker.isPicked(PickCreature, std::uint32_t(c.instance.id)));
         clickThere();
         ASSERT_GE(g->runUntil([&] { return g->pendingAction() == PENDING_ATTACK; }, 3), 1);
         c.active = false; // it must not come to the player meanwhile
@@ -422,18 +421,21 @@ class PlayWholeGame : public Scenario {
     void walkBelow(Dungeon& d) {
         ActorController& p = g->player();
         ScreenTarget t;
-        // Where walls hide the floor around the stairs, the player is stood
-        // beside open floor, cell after cell, until open floor shows ahead.
-        bool found = floorAhead(*g, d, t);
+        // Open floor in view is clicked; where walls hide it or the click does not
+        // set the player walking, he is stood beside open floor, cell after cell.
+        auto setOut = [&] {
+            if (!floorAhead(*g, d, t)) return false;
+            g->click(t.sx, t.sy);
+            return g->runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 3) >= 1;
+        };
+        bool found = setOut();
         for (int i = 1; i + 1 < d.width && !found; ++i)
             for (int j = 1; j + 1 < d.height && !found; ++j)
                 if (openFloorAround(d, i, j) && standBesideCell(*g, d, i, j)) {
                     g->run(2);
-                    found = floorAhead(*g, d, t);
+                    found = setOut();
                 }
-        ASSERT_TRUE(found) << "no open floor in view";
-        g->click(t.sx, t.sy);
-        ASSERT_GE(g->runUntil([&] { return p.action == ACTION_GO_TO_GOAL; }, 3), 1);
+        ASSERT_TRUE(found) << "no click on open floor set the player walking";
         bool onFloor = true;
         ASSERT_GE(g->runUntil(
                       [&] {
@@ -446,8 +448,7 @@ class PlayWholeGame : public Scenario {
                       400),
                   0);
         EXPECT_TRUE(onFloor) << "on the dungeon floor all the way";
-        // Arrived as the search counts it, give or take the one unit that the
-        // first step off the dungeon's whole-unit entry point can floor aside.
+        // Arrived as the search counts it; a step off a whole-unit start may floor a unit aside.
         EXPECT_LT(std::hypot(p.searchGoalX - t.x, p.searchGoalY - t.y), UNPROJECT_TOLERANCE);
         EXPECT_LE(cellsToGoal(p), p.arriveDistance + 1);
     }
