@@ -52,9 +52,7 @@ void directionFromAngles(float heading, float pitch, double out[3]) {
     out[2] = std::sin(pitch);
 }
 
-ActorController::ActorController()
-    : visited(
-          static_cast<std::uint8_t*>(std::calloc(std::size_t(VISITED_SIDE) * VISITED_SIDE, 1))) {
+ActorController::ActorController() : visited(allocateSparse(VISITED_BYTES)) {
     position[0] = START_X;
     position[1] = START_Y;
 }

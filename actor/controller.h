@@ -5,6 +5,7 @@
 // chase the player, return home).
 #pragma once
 
+#include "core/memory.h"
 #include "model/slot.h"
 
 #include <cstdint>
@@ -30,6 +31,7 @@ constexpr int PLAYER_SEARCH_LIMIT = 1000;
 constexpr int CREATURE_SEARCH_LIMIT = 300;
 // The visited grid covers the widest search (the player's) in both directions.
 constexpr int VISITED_SIDE = 2 * PLAYER_SEARCH_LIMIT + 1;
+constexpr std::size_t VISITED_BYTES = std::size_t(VISITED_SIDE) * VISITED_SIDE;
 // Size of one cell of the home grid, in world units. One unit, the movement
 // grid: a creature that is chased half its search limit of cells away from
 // home must still be able to plan a path back, which needs home goals closer
@@ -79,11 +81,11 @@ class ActorController {
 
     // Search state: visited cells (row x + gridOffsetX, column y + gridOffsetY),
     // allocated once with the controller and cleared only where a search
-    // reaches. The grid comes zeroed from the system, so pages that no search
-    // reaches (most of a creature's, whose searches are short) are never
-    // resident.
+    // reaches. The grid comes zeroed from the system in pages of its own, so
+    // pages that no search reaches (most of a creature's, whose searches are
+    // short) are never resident.
     struct FreeGrid {
-        void operator()(std::uint8_t* grid) const { std::free(grid); }
+        void operator()(std::uint8_t* grid) const { freeSparse(grid, VISITED_BYTES); }
     };
     std::unique_ptr<std::uint8_t[], FreeGrid> visited;
     // The rows and columns where cells were marked since the last clear: a
@@ -175,6 +177,7 @@ class ActorController {
     void queueChild(int parentIndex, int x, int y, int length, int code);
     void writePath(int resultIndex);
     void clearVisited();
+    void endSearch();
 };
 
 extern ActorController g_actors[ACTOR_COUNT];

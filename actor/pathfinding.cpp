@@ -8,6 +8,7 @@
 
 #include "actor/directions.h"
 #include "actor/ground.h"
+#include "core/memory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +52,9 @@ constexpr int CHILD_COUNT = 5;
 // Nodes the pool holds before it first grows: a search of 200 steps over
 // open ground queues about 160 000.
 constexpr std::size_t SEARCH_POOL_RESERVE = std::size_t(1) << 16;
+// Marked spans of the visited grid from this size on are cleared by handing
+// their pages back rather than by writing zeros.
+constexpr std::size_t RELEASED_CLEAR_BYTES = std::size_t(1) << 18;
 
 // The child orders as direction codes, indexed by the parent's last code.
 struct ChildTable {
@@ -90,13 +94,34 @@ void ActorController::queueChild(int parentIndex, int x, int y, int length, int 
 }
 
 // Every cell of the square a search can reach is clear afterwards; only the
-// part where the last searches marked cells needs clearing.
+// part where the last searches marked cells needs clearing. Cells outside the
+// marked box are clear already, so a large box is cleared as one block whose
+// pages go back to the system: a long search does not keep the grid resident.
 void ActorController::clearVisited() {
-    for (int row = markedRows[0]; row <= markedRows[1]; ++row)
-        std::memset(&visited[std::size_t(row) * VISITED_SIDE + std::size_t(markedColumns[0])], 0,
+    if (markedRows[0] <= markedRows[1]) {
+        const std::size_t first = std::size_t(markedRows[0]) * VISITED_SIDE + markedColumns[0];
+        const std::size_t last = std::size_t(markedRows[1]) * VISITED_SIDE + markedColumns[1];
+        if (last - first >= RELEASED_CLEAR_BYTES)
+            zeroAndRelease(&visited[first], last - first + 1);
+        else
+            for (int row = markedRows[0]; row <= markedRows[1]; ++row)
+                std::memset(
+                    &visited[std::size_t(row) * VISITED_SIDE + std::size_t(markedColumns[0])], 0,
                     std::size_t(markedColumns[1] - markedColumns[0] + 1));
+    }
     markedRows[0] = markedColumns[0] = VISITED_SIDE;
     markedRows[1] = markedColumns[1] = -1;
+}
+
+// Once a search is over (path found, goal refused or every reachable cell
+// tried), a node pool grown past its reserve and the marked cells are given
+// back: an actor that once searched far, such as a creature chasing the
+// player over ground it cannot cross, would otherwise hold that memory for
+// the rest of the game.
+void ActorController::endSearch() {
+    if (searchNodes.capacity() > SEARCH_POOL_RESERVE) std::vector<SearchNode>().swap(searchNodes);
+    clearSearchQueue();
+    clearVisited();
 }
 
 void ActorController::prepareSearch() {
@@ -192,4 +217,5 @@ void ActorController::search() {
     else if (!pathFound && !searchQueueEmpty())
         expandSearch();
     if (pathFound) startMoving();
+    if (searchQueueEmpty()) endSearch();
 }

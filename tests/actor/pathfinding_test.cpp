@@ -8,6 +8,8 @@
 
 #include <array>
 #include <random>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 using testmap::MapTest;
@@ -32,6 +34,19 @@ reference::Outcome expectSameAsPlainSearch(ActorController& c, double x, double 
         << (c.isPlayer ? "player" : "creature") << " from " << x << ", " << y << " to " << gx
         << ", " << gy;
     return plain;
+}
+
+// Bytes of the whole pages of [bytes, bytes + size) that are resident.
+std::size_t residentBytes(const std::uint8_t* bytes, std::size_t size) {
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = (std::uintptr_t(bytes) + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (std::uintptr_t(bytes) + size) & ~(page - 1);
+    std::vector<unsigned char> pages((last - first) / page);
+    if (mincore(reinterpret_cast<void*>(first), last - first, pages.data()) != 0) return size;
+    std::size_t resident = 0;
+    for (unsigned char p : pages)
+        resident += (p & 1) * page;
+    return resident;
 }
 
 } // namespace
@@ -129,4 +144,26 @@ TEST_F(MapTest, PlayerSearchSlicesDoNotChangeThePath) {
     EXPECT_EQ(std::vector<int>(c.path + c.pathIndex, c.path + c.pathLength), whole);
     EXPECT_EQ(runs, int((c.expandedNodes + SEARCH_CLOCK_STRIDE - 1) / SEARCH_CLOCK_STRIDE));
     EXPECT_GT(runs, 10);
+}
+
+// A search that tries every cell within reach of an enclosed goal grows the
+// node pool and marks a large part of the visited grid; once it is over, both
+// go back to the system (a creature chasing the player over ground it cannot
+// cross held them for the rest of the game), and the next search is sound.
+TEST_F(MapTest, AnExhaustedSearchGivesItsMemoryBack) {
+    // A closed square wall 25 cells around the goal, wider than the arrival distance.
+    testmap::blockRect(1505, 1475, 1555, 1475);
+    testmap::blockRect(1505, 1525, 1555, 1525);
+    testmap::blockRect(1505, 1475, 1505, 1525);
+    testmap::blockRect(1555, 1475, 1555, 1525);
+    ActorController c;
+    c.creatureBudget = 1 << 30;
+    ASSERT_TRUE(startSearchTo(c, 1480.5, 1500.5, 1530.5, 1500.5));
+    while (!c.searchQueueEmpty())
+        c.search();
+    EXPECT_FALSE(c.pathFound);
+    EXPECT_GT(c.expandedNodes, 300000);
+    EXPECT_LE(c.searchNodes.capacity(), std::size_t(1) << 16);
+    EXPECT_LT(residentBytes(c.visited.get(), VISITED_BYTES), 64u << 10);
+    EXPECT_TRUE(expectSameAsPlainSearch(c, 1480.5, 1500.5, 1580.5, 1540.5).found);
 }
