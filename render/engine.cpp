@@ -62,6 +62,19 @@ void sendFogParameters(const Engine& e) {
 
 } // namespace
 
+double Engine::fogFreeDistance() const {
+    if (!glIsEnabled(GL_FOG)) return 0.0;
+    GLint mode = 0;
+    GLfloat start = 0.0f, end = 0.0f;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    // Linear fog keeps the whole colour up to its start (where the factor
+    // reaches 1 and is clamped there), when it fades outwards at all.
+    if (mode != GL_LINEAR || end <= start || start <= 0.0f) return 0.0;
+    return start;
+}
+
 void Engine::initGLState() {
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);

@@ -105,6 +105,11 @@ class Engine {
     GLenum fogHint = GL_FASTEST;
     GLenum fogMode = GL_LINEAR; // cycles GL_LINEAR, GL_EXP, GL_EXP2
     bool fogEnabled = true;
+    // Distance from the eye within which GL's fog, as it is set now, leaves
+    // every colour exactly as it is: the start of linear fog. 0 when no
+    // distance is free of it (exponential fog, or fog switched off in GL,
+    // where there is nothing to switch off).
+    double fogFreeDistance() const;
     // Sun direction, degrees, and the unit vector made from them.
     float lightAzimuth = 230.0f;
     float lightElevation = 60.0f;

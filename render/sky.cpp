@@ -45,6 +45,10 @@ void Engine::drawSky() {
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
     glDepthRange(1.0, 1.0);
+    // The cube's corners lie 8 * sqrt(3) from the eye; where the fog starts
+    // beyond them it leaves the sky as it is, and is not worked out for it.
+    const bool fogOff = fogFreeDistance() > 14.0;
+    if (fogOff) glDisable(GL_FOG);
     glPushMatrix();
     glColor3f(1.0f, 1.0f, 1.0f);
     // Only the view direction counts: the cube is always centred on the eye.
@@ -62,5 +66,6 @@ void Engine::drawSky() {
     }
     glDepthRange(0.0, 1.0);
     glDepthMask(GL_TRUE);
+    if (fogOff) glEnable(GL_FOG);
     glPopMatrix();
 }

@@ -65,6 +65,8 @@ struct TerrainPage {
     int portalCount = 0;
     Portal portals[MAX_PORTALS];
     unsigned char visible = 1;
+    // Lowest and highest of height[][], set by measureHeights().
+    float lowest = 0.0f, highest = 0.0f;
     int originX = 0, originY = 0, originZ = 0;
     // Origin + 130, and a copy of originZ.
     int centreX = 130, centreY = 130, centreZ = 0;
@@ -72,6 +74,8 @@ struct TerrainPage {
     // Builds the page's buildings (their size is chosen now).
     TerrainPage();
     void setOrigin(int x, int y);
+    // Sets lowest and highest from the heights (after they change).
+    void measureHeights();
     // Cell of a world coordinate on this page (may lie outside 0..64).
     int cellX(double x) const { return int((x - originX) / CELL_SIZE); }
     int cellY(double y) const { return int((y - originY) / CELL_SIZE); }

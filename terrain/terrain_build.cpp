@@ -475,6 +475,7 @@ void TerrainList::build(const TerrainBuildOptions& options) {
                 texels->fill(pages[a][b]->light);
                 pages[a][b]->lightTexture = makeLightTexture(*texels);
             }
+            pages[a][b]->measureHeights();
             appendPage(pages[a][b]);
         }
     }

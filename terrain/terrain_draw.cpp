@@ -496,7 +496,35 @@ void drawWalkMap(const DrawSetup& s, const TerrainPage& p) {
     glEnable(GL_TEXTURE_2D);
 }
 
-void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b, int n) {
+// Distance from the eye to the farthest corner of the box around the page.
+double farthestCorner(const TerrainPage& p, const double eye[3]) {
+    auto farther = [](double lo, double hi, double at) {
+        return std::max(std::abs(lo - at), std::abs(hi - at));
+    };
+    const double dx = farther(p.originX, p.originX + PAGE_SIZE, eye[0]);
+    const double dy = farther(p.originY, p.originY + PAGE_SIZE, eye[1]);
+    const double dz = farther(p.originZ + p.lowest, p.originZ + p.highest, eye[2]);
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// Fog switched off for the pages that lie wholly where it changes nothing:
+// the rasteriser then skips working it out for every fragment of theirs.
+struct FogSwitch {
+    double clearWithin = 0.0; // from Engine::fogFreeDistance
+    bool off = false;
+    void set(bool wantOff) {
+        if (wantOff == off) return;
+        off = wantOff;
+        if (off)
+            glDisable(GL_FOG);
+        else
+            glEnable(GL_FOG);
+    }
+};
+
+void drawPage(const DrawSetup& s, TerrainPage& p, LocalTerrain& w, int a, int b, int n,
+              FogSwitch& fog) {
+    if (fog.clearWithin > 0.0) fog.set(farthestCorner(p, g_camera.eye) < fog.clearWithin);
     const Seams seams = mendSeams(p, w, a, b, n);
     glPushMatrix();
     glTranslated(p.originX, p.originY, p.originZ);
@@ -574,10 +602,13 @@ void drawTerrain(LocalTerrain& w) {
     const int n = LocalTerrain::windowPages();
     VisiblePages order;
     orderFrontToBack(w, g_camera.eye, order);
+    FogSwitch fog;
+    fog.clearWithin = g_engine.fogFreeDistance();
     for (int k = 0; k < order.count; ++k) {
         const int a = order.cells[k].a, b = order.cells[k].b;
-        drawPage(s, *w.pages[a][b], w, a, b, n);
+        drawPage(s, *w.pages[a][b], w, a, b, n, fog);
     }
+    fog.set(false);
     disableUnit(s, GL_TEXTURE1_ARB);
     disableUnit(s, GL_TEXTURE2_ARB);
     disableUnit(s, GL_TEXTURE3_ARB);

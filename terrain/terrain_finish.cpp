@@ -131,6 +131,8 @@ void TerrainList::finishPages() {
         measureSlope(*p, neighboursOf(*this, *p));
     for (TerrainPage* p = head; p; p = p->next)
         fillPockets(*p);
-    for (TerrainPage* p = head; p; p = p->next)
+    for (TerrainPage* p = head; p; p = p->next) {
         cleanSpecks(*p);
+        p->measureHeights();
+    }
 }

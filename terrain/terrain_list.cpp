@@ -1,10 +1,18 @@
 #include "terrain/terrain.h"
 
+#include <algorithm>
 #include <cmath>
 
 TerrainPage::TerrainPage() {
     for (Building& b : buildings)
         constructBuilding(b);
+}
+
+void TerrainPage::measureHeights() {
+    const float* h = &height[0][0];
+    const auto [lo, hi] = std::minmax_element(h, h + PAGE_VERTS * PAGE_VERTS);
+    lowest = *lo;
+    highest = *hi;
 }
 
 void TerrainPage::setOrigin(int x, int y) {

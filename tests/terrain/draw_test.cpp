@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -113,6 +116,112 @@ TEST_F(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
             EXPECT_NEAR(rock.r, 128, 4);
             EXPECT_NEAR(rock.g, 128, 4);
         }
+    }
+}
+
+// Linear fog from `start` to 3000 in red over green ground, drawn with and
+// without fog: every pixel nearer than the start must be the same in both,
+// every pixel well beyond it reddened. Returns how many of each were seen.
+struct FogCheck {
+    int clear = 0, fogged = 0;
+};
+FogCheck checkFog(LocalTerrain& w, float start) {
+    constexpr int W = 256, H = 192;
+    glViewport(0, 0, W, H);
+    const float red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, red);
+    glFogf(GL_FOG_START, start);
+    glFogf(GL_FOG_END, 3000.0f);
+    std::vector<unsigned char> pictures[2];
+    std::vector<float> depth(W * H);
+    double model[16], projection[16];
+    GLint viewport[4];
+    for (int fog = 0; fog < 2; ++fog) {
+        if (fog)
+            glEnable(GL_FOG);
+        else
+            glDisable(GL_FOG);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        terraintest::viewFromCamera(double(W) / H);
+        drawTerrain(w);
+        glFinish();
+        pictures[fog].resize(std::size_t(W) * H * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, pictures[fog].data());
+        glReadPixels(0, 0, W, H, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+    }
+    glDisable(GL_FOG);
+    glViewport(0, 0, 1024, 768);
+    FogCheck seen;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const int k = y * W + x;
+            if (depth[k] >= 1.0f) continue;
+            double p[3];
+            gluUnProject(x + 0.5, y + 0.5, depth[k], model, projection, viewport, &p[0], &p[1],
+                         &p[2]);
+            double distance = 0.0, eyeZ = model[14];
+            for (int c = 0; c < 3; ++c) {
+                distance += (p[c] - g_camera.eye[c]) * (p[c] - g_camera.eye[c]);
+                eyeZ += model[4 * c + 2] * p[c];
+            }
+            distance = std::sqrt(distance);
+            const unsigned char* clear = &pictures[0][3 * k];
+            const unsigned char* fogged = &pictures[1][3 * k];
+            if (distance < 0.95 * start) {
+                ++seen.clear;
+                EXPECT_TRUE(std::equal(clear, clear + 3, fogged))
+                    << "pixel " << x << ", " << y << " at " << distance << " is fogged";
+            } else if (-eyeZ > 1.05 * start) {
+                ++seen.fogged;
+                EXPECT_GT(fogged[0], clear[0])
+                    << "pixel " << x << ", " << y << " at depth " << -eyeZ << " is not fogged";
+            }
+            if (::testing::Test::HasFailure()) return seen;
+        }
+    return seen;
+}
+
+// The fog is left off the pages that lie wholly before its start, which
+// must not show: seen across the ground, and from high above, where the
+// pages below are near along the ground but far down.
+TEST_F(TerrainPixels, FogLeftOffOnlyWhereItChangesNothing) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    g_settings.applyDetailLevel(3);
+    terraintest::setUpOutsideGL(false, 3);
+    g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_ROCK] = solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_PATH] = solidTexture(0, 200, 0);
+    auto list = terraintest::makeList(16, 16, [](const TerrainPage& p, int i, int j) {
+        return float(30 * std::sin((p.originX + 4 * i) / 150.0) *
+                     std::cos((p.originY + 4 * j) / 90.0));
+    });
+    heightScale = 0.001f;
+    g_camera.mode = CAMERA_FREE;
+    g_camera.far = 3000;
+    g_camera.eye[0] = 1000.0, g_camera.eye[1] = 1000.0;
+    g_camera.yaw = 0.7f;
+    {
+        SCOPED_TRACE("across the ground");
+        g_camera.eye[2] = 60.0;
+        g_camera.pitch = -0.15f;
+        g_camera.updateCamera();
+        LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
+        const FogCheck seen = checkFog(w, 500.0f);
+        EXPECT_GT(seen.clear, 1000);
+        EXPECT_GT(seen.fogged, 1000);
+    }
+    {
+        SCOPED_TRACE("from above");
+        g_camera.eye[2] = 700.0;
+        g_camera.pitch = -1.2f;
+        g_camera.updateCamera();
+        LocalTerrain w(*list, g_camera.eye[0], g_camera.eye[1]);
+        EXPECT_GT(checkFog(w, 450.0f).fogged, 1000);
     }
 }
 

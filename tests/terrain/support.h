@@ -34,6 +34,7 @@ template <typename Fill> std::unique_ptr<TerrainList> makeList(int cols, int row
             for (int i = 0; i < PAGE_VERTS; ++i)
                 for (int j = 0; j < PAGE_VERTS; ++j)
                     p->height[i][j] = fill(*p, i, j);
+            p->measureHeights();
             list->appendPage(p);
         }
     return list;
