@@ -149,6 +149,10 @@ void Engine::probeMultitexture() {
         reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(win::GetProcAddress("glActiveTextureARB"));
     glMultiTexCoord2fARB =
         reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(win::GetProcAddress("glMultiTexCoord2fARB"));
+    glClientActiveTextureARB = reinterpret_cast<PFNGLCLIENTACTIVETEXTUREARBPROC>(
+        win::GetProcAddress("glClientActiveTextureARB"));
+    glMultiDrawArrays =
+        reinterpret_cast<PFNGLMULTIDRAWARRAYSPROC>(win::GetProcAddress("glMultiDrawArrays"));
     if (glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
         g_log << "Your version of OpenGL does not support multitexturing." << std::endl;
         multitexture = false;

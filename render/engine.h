@@ -97,6 +97,10 @@ class Engine {
     // Extension entry points, null when the driver lacks them.
     PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
     PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
+    // Vertex arrays per texture unit and many strips in one call, for the
+    // terrain; null where GL lacks them, and the terrain draws vertex by vertex.
+    PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
+    PFNGLMULTIDRAWARRAYSPROC glMultiDrawArrays = nullptr;
     // Also the clear colour once applyFog has run.
     float fogColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float fogStart = 0.0f;

@@ -146,6 +146,8 @@ struct DrawSetup {
     bool dirtOnUnit = false;
     GLenum lightUnit = GL_TEXTURE2_ARB;
     float lightScale = 1.0f / 64.0f;
+    // Multitextured ground goes to GL through vertex arrays (see StripArrays).
+    bool arrays = false;
 };
 
 void selectUnit(const DrawSetup& s, GLenum unit) {
@@ -287,17 +289,23 @@ void fillRow(const TerrainPage& p, RowBuffers& rb, int j, int s, bool count) {
     }
 }
 
-// dirt is the page's dirt weight where its dirt is drawn, else null.
+// Grey level of a multitextured ground vertex: the dirt weight when the path
+// has a unit of its own (dirt is the page's dirt where its dirt is drawn,
+// else null), otherwise its light. Its alpha is the slope.
+float groundShade(const DrawSetup& s, const TerrainPage& p, int i, int row,
+                  const float (*dirt)[PAGE_VERTS]) {
+    if (s.dirtOnUnit) return dirt ? dirt[i][row] : 0.0f;
+    return s.vertexLight ? p.light[i][row] : 1.0f;
+}
+
 void vertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
             const double (*tex)[3], int i, int row, const float (*dirt)[PAGE_VERTS]) {
-    const float l = s.vertexLight ? p.light[i][row] : 1.0f;
     const float u = float(tex[i][0]), v = float(tex[i][1]);
     if (!s.multitexture) {
-        if (s.vertexLight) glColor3f(l, l, l);
+        if (s.vertexLight) glColor3f(p.light[i][row], p.light[i][row], p.light[i][row]);
         texCoord(s, GL_TEXTURE0_ARB, u, v);
     } else {
-        // Without vertex light the colour is free to carry the dirt weight.
-        const float c = s.dirtOnUnit ? (dirt ? dirt[i][row] : 0.0f) : l;
+        const float c = groundShade(s, p, i, row, dirt);
         glColor4f(c, c, c, p.slope[i][row]);
         texCoord(s, GL_TEXTURE0_ARB, u, v);
         texCoord(s, GL_TEXTURE1_ARB, u, v);
@@ -305,6 +313,85 @@ void vertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
         if (s.lightTexture) texCoord(s, s.lightUnit, i * s.lightScale, row * s.lightScale);
     }
     glVertex3d(pos[i][0], pos[i][1], pos[i][2]);
+}
+
+// The quad strips of a page gathered into vertex arrays, so that all the
+// strips of one quad class reach GL in one call instead of six calls a
+// vertex. The strips, their vertices and their order are those drawn vertex
+// by vertex, so the pictures are the same. The ground units 0 to 2 share one
+// set of texture coordinates.
+struct StripArrays {
+    // Every quad a strip of its own: four vertices a quad.
+    static constexpr int MAX_STRIPS = PAGE_CELLS * PAGE_CELLS;
+    static constexpr int MAX_VERTICES = 4 * MAX_STRIPS;
+    float position[MAX_VERTICES][3];
+    float colour[MAX_VERTICES][4];
+    float ground[MAX_VERTICES][2];
+    float light[MAX_VERTICES][2];
+    GLint first[MAX_STRIPS];
+    GLsizei count[MAX_STRIPS];
+    int vertices = 0, strips = 0;
+
+    void beginStrip() {
+        first[strips] = vertices;
+        count[strips] = 0;
+    }
+    void endStrip() { ++strips; }
+    void add(const float rgba[4], float u, float v, float lu, float lv, double x, double y,
+             double z) {
+        float* c = colour[vertices];
+        c[0] = rgba[0], c[1] = rgba[1], c[2] = rgba[2], c[3] = rgba[3];
+        ground[vertices][0] = u, ground[vertices][1] = v;
+        light[vertices][0] = lu, light[vertices][1] = lv;
+        position[vertices][0] = float(x), position[vertices][1] = float(y);
+        position[vertices][2] = float(z);
+        ++vertices;
+        ++count[strips];
+    }
+    // Sends the strips gathered since the last flush and starts again.
+    void flush() {
+        if (strips > 0) g_engine.glMultiDrawArrays(GL_QUAD_STRIP, first, count, strips);
+        vertices = strips = 0;
+    }
+};
+StripArrays* g_stripArrays = nullptr;
+
+void addVertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
+               const double (*tex)[3], int i, int row, const float (*dirt)[PAGE_VERTS]) {
+    const float c = groundShade(s, p, i, row, dirt);
+    const float rgba[4] = {c, c, c, p.slope[i][row]};
+    g_stripArrays->add(rgba, float(tex[i][0]), float(tex[i][1]), i * s.lightScale,
+                       row * s.lightScale, pos[i][0], pos[i][1], pos[i][2]);
+}
+
+void clientUnit(GLenum unit, const float (*coords)[2]) {
+    g_engine.glClientActiveTextureARB(unit);
+    glTexCoordPointer(2, GL_FLOAT, 0, coords);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void enableStripArrays(const DrawSetup& s) {
+    if (!g_stripArrays) g_stripArrays = new StripArrays();
+    StripArrays& a = *g_stripArrays;
+    glVertexPointer(3, GL_FLOAT, 0, a.position);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, a.colour);
+    glEnableClientState(GL_COLOR_ARRAY);
+    clientUnit(GL_TEXTURE0_ARB, a.ground);
+    clientUnit(GL_TEXTURE1_ARB, a.ground);
+    if (s.dirtOnUnit) clientUnit(GL_TEXTURE2_ARB, a.ground);
+    if (s.lightTexture) clientUnit(s.lightUnit, a.light);
+}
+
+void disableStripArrays() {
+    const int units = std::min(textureUnits(), 4);
+    for (int k = 0; k < units; ++k) {
+        g_engine.glClientActiveTextureARB(GL_TEXTURE0_ARB + GLenum(k));
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    g_engine.glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void bindLightTexture(const DrawSetup& s, const TerrainPage& p) {
@@ -365,21 +452,34 @@ void drawStrip(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, i
                const signed char* classes, int wanted, bool dirtPass) {
     const int r0 = j - step;
     const float(*dirt)[PAGE_VERTS] = dirtPass ? p.dirt : nullptr;
+    auto emit = [&](int i) {
+        if (s.arrays) {
+            addVertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
+            addVertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+        } else {
+            vertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
+            vertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+        }
+    };
     int i = 0;
     while (i + step < PAGE_VERTS) {
         if (classes[i / step] != wanted) {
             i += step;
             continue;
         }
-        glBegin(GL_QUAD_STRIP);
-        vertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
-        vertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+        if (s.arrays)
+            g_stripArrays->beginStrip();
+        else
+            glBegin(GL_QUAD_STRIP);
+        emit(i);
         do {
             i += step;
-            vertex(s, p, rb.prevPos, rb.prevTex, i, r0, dirt);
-            vertex(s, p, rb.curPos, rb.curTex, i, j, dirt);
+            emit(i);
         } while (i + step < PAGE_VERTS && classes[i / step] == wanted);
-        glEnd();
+        if (s.arrays)
+            g_stripArrays->endStrip();
+        else
+            glEnd();
     }
 }
 
@@ -428,6 +528,7 @@ void drawGround(const DrawSetup& s, const TerrainPage& p, bool dirtPass) {
             if (j > 0) drawStrip(s, p, rb, j, step, classes[j / step - 1], c, dirtPass);
             rb.swap();
         }
+        if (s.arrays) g_stripArrays->flush();
         counted = true;
     }
     // A page drawn entirely by its dirt pass still counts its strips.
@@ -458,17 +559,31 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
         for (int i = 0; i + step < PAGE_VERTS; i += step) {
             const int i1 = i + step;
             if (!dirtAt(p, i, r0, i1, j)) continue;
-            glBegin(GL_QUAD_STRIP);
+            if (s.arrays)
+                g_stripArrays->beginStrip();
+            else
+                glBegin(GL_QUAD_STRIP);
             for (int e = 0; e < 4; ++e) {
                 const int ci = e < 2 ? i : i1, row = (e % 2 == 0) ? r0 : j;
                 const float l = g_engine.lightEnabled ? p.light[ci][row] : 1.0f;
-                glColor4f(l, l, l, p.dirt[ci][row]);
-                texCoord(s, GL_TEXTURE0_ARB, ci / TEXTURE_CELLS, row / TEXTURE_CELLS);
-                glVertex3d(CELL_SIZE * ci, CELL_SIZE * row, drawnHeight(p, ci, row));
+                const float rgba[4] = {l, l, l, p.dirt[ci][row]};
+                const float u = ci / TEXTURE_CELLS, v = row / TEXTURE_CELLS;
+                const double x = CELL_SIZE * ci, y = CELL_SIZE * row, z = drawnHeight(p, ci, row);
+                if (s.arrays) {
+                    g_stripArrays->add(rgba, u, v, 0.0f, 0.0f, x, y, z);
+                    continue;
+                }
+                glColor4fv(rgba);
+                texCoord(s, GL_TEXTURE0_ARB, u, v);
+                glVertex3d(x, y, z);
             }
-            glEnd();
+            if (s.arrays)
+                g_stripArrays->endStrip();
+            else
+                glEnd();
         }
     }
+    if (s.arrays) g_stripArrays->flush();
     glDisable(GL_BLEND);
 }
 
@@ -596,9 +711,11 @@ void drawTerrain(LocalTerrain& w) {
     s.lightScale = g_engine.lightType == 3 ? 1.0f / 128.0f : 1.0f / 64.0f;
     s.dirtOnUnit = s.multitexture && !s.vertexLight && textureUnits() >= 4;
     if (s.dirtOnUnit) s.lightUnit = GL_TEXTURE3_ARB;
+    s.arrays = s.multitexture && g_engine.glClientActiveTextureARB && g_engine.glMultiDrawArrays;
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     setUpTextures(s);
+    if (s.arrays) enableStripArrays(s);
     const int n = LocalTerrain::windowPages();
     VisiblePages order;
     orderFrontToBack(w, g_camera.eye, order);
@@ -609,6 +726,7 @@ void drawTerrain(LocalTerrain& w) {
         drawPage(s, *w.pages[a][b], w, a, b, n, fog);
     }
     fog.set(false);
+    if (s.arrays) disableStripArrays();
     disableUnit(s, GL_TEXTURE1_ARB);
     disableUnit(s, GL_TEXTURE2_ARB);
     disableUnit(s, GL_TEXTURE3_ARB);
