@@ -8,6 +8,7 @@
 #include "core/memory.h"
 #include "model/slot.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -59,6 +60,40 @@ struct SearchNode {
     std::uint8_t code = 0;
 };
 
+// The nodes of one search in a block reserved once for the most a search can
+// queue (each cell of its square once): the block never moves or grows, only
+// the pages written are resident, and release() hands back those beyond a
+// reserve. A growing vector instead left its outgrown copies in the heap,
+// where a few long searches kept the resident size up for good.
+class SearchPool {
+  public:
+    SearchPool() = default;
+    SearchPool(const SearchPool&) = delete;
+    SearchPool& operator=(const SearchPool&) = delete;
+    ~SearchPool();
+    // Room for `capacity` nodes, kept once made; false when the system refuses.
+    bool reserve(std::size_t capacity);
+    // Keeps the node unless the pool is full (which a search cannot make it).
+    void push_back(const SearchNode& node) {
+        if (size_ == capacity_) return;
+        nodes_[size_++] = node;
+        highWater_ = std::max(highWater_, size_);
+    }
+    std::size_t size() const { return size_; }
+    std::size_t capacity() const { return capacity_; }
+    const SearchNode& operator[](std::size_t k) const { return nodes_[k]; }
+    const SearchNode* data() const { return nodes_; }
+    void clear() { size_ = 0; }
+    // Empties the pool and hands back the pages written beyond the first `keep` nodes.
+    void release(std::size_t keep);
+
+  private:
+    SearchNode* nodes_ = nullptr;
+    std::size_t capacity_ = 0, size_ = 0;
+    // The most nodes held since the last release.
+    std::size_t highWater_ = 0;
+};
+
 // A walk ends within this many cells of its goal.
 constexpr int ARRIVE_DISTANCE = 20;
 
@@ -96,7 +131,7 @@ class ActorController {
     int gridOffsetY = 0;
     // Every node of the current search in the order it was queued; the queue
     // is the part from searchHead on (first in, first out).
-    std::vector<SearchNode> searchNodes;
+    SearchPool searchNodes;
     std::size_t searchHead = 0;
     int searchGoalX = 0, searchGoalY = 0;
     bool pathFound = false;

@@ -49,8 +49,8 @@ const char* childLetters(int code) {
 constexpr const char* kFirstLetters = "durlqexz";
 
 constexpr int CHILD_COUNT = 5;
-// Nodes the pool holds before it first grows: a search of 200 steps over
-// open ground queues about 160 000.
+// Nodes whose pages a pool keeps after a search: the short searches of the
+// everyday walk stay within them.
 constexpr std::size_t SEARCH_POOL_RESERVE = std::size_t(1) << 16;
 // Marked spans of the visited grid from this size on are cleared by handing
 // their pages back rather than by writing zeros.
@@ -68,6 +68,29 @@ struct ChildTable {
 const ChildTable kChildren;
 
 } // namespace
+
+SearchPool::~SearchPool() {
+    freeSparse(reinterpret_cast<std::uint8_t*>(nodes_), capacity_ * sizeof(SearchNode));
+}
+
+bool SearchPool::reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return true;
+    std::uint8_t* block = allocateSparse(capacity * sizeof(SearchNode));
+    if (!block) return false;
+    freeSparse(reinterpret_cast<std::uint8_t*>(nodes_), capacity_ * sizeof(SearchNode));
+    nodes_ = reinterpret_cast<SearchNode*>(block);
+    capacity_ = capacity;
+    size_ = highWater_ = 0;
+    return true;
+}
+
+void SearchPool::release(std::size_t keep) {
+    size_ = 0;
+    if (highWater_ <= keep) return;
+    zeroAndRelease(reinterpret_cast<std::uint8_t*>(nodes_ + keep),
+                   (highWater_ - keep) * sizeof(SearchNode));
+    highWater_ = keep;
+}
 
 int ActorController::distanceToGoal(const SearchNode& node) const {
     return std::abs(searchGoalX - node.x) + std::abs(searchGoalY - node.y);
@@ -119,8 +142,8 @@ void ActorController::clearVisited() {
 // player over ground it cannot cross, would otherwise hold that memory for
 // the rest of the game.
 void ActorController::endSearch() {
-    if (searchNodes.capacity() > SEARCH_POOL_RESERVE) std::vector<SearchNode>().swap(searchNodes);
-    clearSearchQueue();
+    searchNodes.release(SEARCH_POOL_RESERVE);
+    searchHead = 0;
     clearVisited();
 }
 
@@ -134,10 +157,15 @@ void ActorController::prepareSearch() {
         goalAccepted = false;
         return;
     }
+    // Every cell within the limit on either side, each queued at most once.
+    const std::size_t side = 2 * std::size_t(searchLimit()) + 2;
+    if (!searchNodes.reserve(side * side)) {
+        goalAccepted = false;
+        return;
+    }
     goalAccepted = true;
     newSearch = false;
     searchNodes.clear();
-    searchNodes.reserve(SEARCH_POOL_RESERVE);
     searchHead = 0;
     expandedNodes = 0;
     // The path being walked led to the old goal from where the actor stood;
