@@ -356,6 +356,26 @@ struct StripArrays {
 };
 StripArrays* g_stripArrays = nullptr;
 
+// A quad strip begun and ended, and the gathered strips sent, on whichever
+// path the set-up takes.
+void beginStrip(const DrawSetup& s) {
+    if (s.arrays)
+        g_stripArrays->beginStrip();
+    else
+        glBegin(GL_QUAD_STRIP);
+}
+
+void endStrip(const DrawSetup& s) {
+    if (s.arrays)
+        g_stripArrays->endStrip();
+    else
+        glEnd();
+}
+
+void sendStrips(const DrawSetup& s) {
+    if (s.arrays) g_stripArrays->flush();
+}
+
 void addVertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
                const double (*tex)[3], int i, int row, const float (*dirt)[PAGE_VERTS]) {
     const float c = groundShade(s, p, i, row, dirt);
@@ -467,19 +487,13 @@ void drawStrip(const DrawSetup& s, const TerrainPage& p, const RowBuffers& rb, i
             i += step;
             continue;
         }
-        if (s.arrays)
-            g_stripArrays->beginStrip();
-        else
-            glBegin(GL_QUAD_STRIP);
+        beginStrip(s);
         emit(i);
         do {
             i += step;
             emit(i);
         } while (i + step < PAGE_VERTS && classes[i / step] == wanted);
-        if (s.arrays)
-            g_stripArrays->endStrip();
-        else
-            glEnd();
+        endStrip(s);
     }
 }
 
@@ -528,7 +542,7 @@ void drawGround(const DrawSetup& s, const TerrainPage& p, bool dirtPass) {
             if (j > 0) drawStrip(s, p, rb, j, step, classes[j / step - 1], c, dirtPass);
             rb.swap();
         }
-        if (s.arrays) g_stripArrays->flush();
+        sendStrips(s);
         counted = true;
     }
     // A page drawn entirely by its dirt pass still counts its strips.
@@ -559,10 +573,7 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
         for (int i = 0; i + step < PAGE_VERTS; i += step) {
             const int i1 = i + step;
             if (!dirtAt(p, i, r0, i1, j)) continue;
-            if (s.arrays)
-                g_stripArrays->beginStrip();
-            else
-                glBegin(GL_QUAD_STRIP);
+            beginStrip(s);
             for (int e = 0; e < 4; ++e) {
                 const int ci = e < 2 ? i : i1, row = (e % 2 == 0) ? r0 : j;
                 const float l = g_engine.lightEnabled ? p.light[ci][row] : 1.0f;
@@ -577,13 +588,10 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
                 texCoord(s, GL_TEXTURE0_ARB, u, v);
                 glVertex3d(x, y, z);
             }
-            if (s.arrays)
-                g_stripArrays->endStrip();
-            else
-                glEnd();
+            endStrip(s);
         }
     }
-    if (s.arrays) g_stripArrays->flush();
+    sendStrips(s);
     glDisable(GL_BLEND);
 }
 
