@@ -49,9 +49,12 @@ const char* childLetters(int code) {
 constexpr const char* kFirstLetters = "durlqexz";
 
 constexpr int CHILD_COUNT = 5;
-// Nodes whose pages a pool keeps after a search: the short searches of the
-// everyday walk stay within them.
-constexpr std::size_t SEARCH_POOL_RESERVE = std::size_t(1) << 16;
+// Nodes whose pages a pool keeps after a search, so that the searches of the
+// everyday walk write into pages already there: a creature's short chases,
+// and the player's walks of a few hundred steps (200 steps over open ground
+// queue about 160 000 nodes). Only longer searches hand pages back.
+constexpr std::size_t CREATURE_POOL_KEEP = std::size_t(1) << 16;
+constexpr std::size_t PLAYER_POOL_KEEP = std::size_t(1) << 18;
 // Marked spans of the visited grid from this size on are cleared by handing
 // their pages back rather than by writing zeros.
 constexpr std::size_t RELEASED_CLEAR_BYTES = std::size_t(1) << 18;
@@ -142,7 +145,7 @@ void ActorController::clearVisited() {
 // player over ground it cannot cross, would otherwise hold that memory for
 // the rest of the game.
 void ActorController::endSearch() {
-    searchNodes.release(SEARCH_POOL_RESERVE);
+    searchNodes.release(isPlayer ? PLAYER_POOL_KEEP : CREATURE_POOL_KEEP);
     searchHead = 0;
     clearVisited();
 }
