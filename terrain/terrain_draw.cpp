@@ -12,6 +12,7 @@
 #include <cmath>
 
 long g_terrainTriangles = 0;
+bool g_terrainVertexArrays = true;
 
 namespace {
 constexpr double TWO_PI = 6.2831855;
@@ -146,7 +147,7 @@ struct DrawSetup {
     bool dirtOnUnit = false;
     GLenum lightUnit = GL_TEXTURE2_ARB;
     float lightScale = 1.0f / 64.0f;
-    // Multitextured ground goes to GL through vertex arrays (see StripArrays).
+    // The ground goes to GL through vertex arrays (see StripArrays).
     bool arrays = false;
 };
 
@@ -378,8 +379,10 @@ void sendStrips(const DrawSetup& s) {
 
 void addVertex(const DrawSetup& s, const TerrainPage& p, const double (*pos)[3],
                const double (*tex)[3], int i, int row, const float (*dirt)[PAGE_VERTS]) {
-    const float c = groundShade(s, p, i, row, dirt);
-    const float rgba[4] = {c, c, c, p.slope[i][row]};
+    // A single unit takes the light as its colour (opaque), or no colour of
+    // its own when the light is not in the vertices (the colour array is off).
+    const float c = s.multitexture ? groundShade(s, p, i, row, dirt) : p.light[i][row];
+    const float rgba[4] = {c, c, c, s.multitexture ? p.slope[i][row] : 1.0f};
     g_stripArrays->add(rgba, float(tex[i][0]), float(tex[i][1]), i * s.lightScale,
                        row * s.lightScale, pos[i][0], pos[i][1], pos[i][2]);
 }
@@ -390,15 +393,22 @@ void clientUnit(GLenum unit, const float (*coords)[2]) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
+// Whether the ground's vertices carry a colour: with one unit and the light
+// not in the vertices, the ground takes the current colour, which the dirt
+// pass of the page before leaves behind.
+bool groundColours(const DrawSetup& s) {
+    return s.multitexture || s.vertexLight;
+}
+
 void enableStripArrays(const DrawSetup& s) {
     if (!g_stripArrays) g_stripArrays = new StripArrays();
     StripArrays& a = *g_stripArrays;
     glVertexPointer(3, GL_FLOAT, 0, a.position);
     glEnableClientState(GL_VERTEX_ARRAY);
     glColorPointer(4, GL_FLOAT, 0, a.colour);
-    glEnableClientState(GL_COLOR_ARRAY);
+    if (groundColours(s)) glEnableClientState(GL_COLOR_ARRAY);
     clientUnit(GL_TEXTURE0_ARB, a.ground);
-    clientUnit(GL_TEXTURE1_ARB, a.ground);
+    if (s.multitexture) clientUnit(GL_TEXTURE1_ARB, a.ground);
     if (s.dirtOnUnit) clientUnit(GL_TEXTURE2_ARB, a.ground);
     if (s.lightTexture) clientUnit(s.lightUnit, a.light);
 }
@@ -568,6 +578,7 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
     glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_PATH]);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    float last[4] = {};
     for (int j = step; j < PAGE_VERTS; j += step) {
         const int r0 = j - step;
         for (int i = 0; i + step < PAGE_VERTS; i += step) {
@@ -582,6 +593,8 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
                 const double x = CELL_SIZE * ci, y = CELL_SIZE * row, z = drawnHeight(p, ci, row);
                 if (s.arrays) {
                     g_stripArrays->add(rgba, u, v, 0.0f, 0.0f, x, y, z);
+                    for (int k = 0; k < 4; ++k)
+                        last[k] = rgba[k];
                     continue;
                 }
                 glColor4fv(rgba);
@@ -591,11 +604,37 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
             endStrip(s);
         }
     }
-    sendStrips(s);
+    if (s.arrays) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        sendStrips(s);
+        if (!groundColours(s)) glDisableClientState(GL_COLOR_ARRAY);
+        // Drawn vertex by vertex, the pass leaves its last colour current, and
+        // the next page's single-unit ground is drawn in it.
+        glColor4fv(last);
+    }
     glDisable(GL_BLEND);
 }
 
+// The blocked cells of a page as red quads, sent as one vertex array: drawn
+// vertex by vertex, a page at fine detail filled several of the driver's
+// begin/end vertex buffers a frame, and Mesa's software rasteriser kept tens
+// of megabytes of those buffers for good once the map had been shown.
 void drawWalkMap(const DrawSetup& s, const TerrainPage& p) {
+    static float corners[4 * PAGE_CELLS * PAGE_CELLS][3];
+    int count = 0;
+    auto corner = [&](double x, double y, double z) {
+        corners[count][0] = float(x), corners[count][1] = float(y), corners[count][2] = float(z);
+        ++count;
+    };
+    for (int i = 0; i < PAGE_CELLS; ++i)
+        for (int j = 0; j < PAGE_CELLS; ++j) {
+            if (!p.blocked[i][j]) continue;
+            const double x = p.originX + CELL_SIZE * i, y = p.originY + CELL_SIZE * j;
+            corner(x, y, p.height[i][j] + 1.0);
+            corner(x, y + CELL_SIZE, p.height[i][j + 1] + 1.0);
+            corner(x + CELL_SIZE, y + CELL_SIZE, p.height[i + 1][j + 1] + 1.0);
+            corner(x + CELL_SIZE, y, p.height[i + 1][j] + 1.0);
+        }
     disableUnit(s, GL_TEXTURE1_ARB);
     disableUnit(s, GL_TEXTURE2_ARB);
     disableUnit(s, GL_TEXTURE3_ARB);
@@ -604,17 +643,13 @@ void drawWalkMap(const DrawSetup& s, const TerrainPage& p) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < PAGE_CELLS; ++i)
-        for (int j = 0; j < PAGE_CELLS; ++j) {
-            if (!p.blocked[i][j]) continue;
-            const double x = p.originX + CELL_SIZE * i, y = p.originY + CELL_SIZE * j;
-            glVertex3d(x, y, p.height[i][j] + 1.0);
-            glVertex3d(x, y + CELL_SIZE, p.height[i][j + 1] + 1.0);
-            glVertex3d(x + CELL_SIZE, y + CELL_SIZE, p.height[i + 1][j + 1] + 1.0);
-            glVertex3d(x + CELL_SIZE, y, p.height[i + 1][j] + 1.0);
-        }
-    glEnd();
+    // The ground's arrays may be on: only the positions are wanted here.
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (count > 0) glDrawArrays(GL_QUADS, 0, count);
+    glPopClientAttrib();
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
 }
@@ -719,7 +754,8 @@ void drawTerrain(LocalTerrain& w) {
     s.lightScale = g_engine.lightType == 3 ? 1.0f / 128.0f : 1.0f / 64.0f;
     s.dirtOnUnit = s.multitexture && !s.vertexLight && textureUnits() >= 4;
     if (s.dirtOnUnit) s.lightUnit = GL_TEXTURE3_ARB;
-    s.arrays = s.multitexture && g_engine.glClientActiveTextureARB && g_engine.glMultiDrawArrays;
+    s.arrays = g_terrainVertexArrays && s.units && g_engine.glClientActiveTextureARB &&
+               g_engine.glMultiDrawArrays;
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     setUpTextures(s);

@@ -90,9 +90,17 @@ bool writeScene(const terraintest::TempDir& dir) {
 
 using ReferenceFrame = terraintest::OutsideTest;
 
-TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
-    ZEB_REQUIRE_GL_WINDOW(window);
+// The reference view's world, built from the scene in dir: texture light,
+// fog, detail 3, the camera behind a player standing on the dirt roads.
+struct ReferenceWorld {
     terraintest::TempDir dir;
+    std::unique_ptr<TerrainList> list;
+    std::unique_ptr<LocalTerrain> window;
+    double player[3] = {};
+};
+
+void buildWorld(ReferenceWorld& world) {
+    const terraintest::TempDir& dir = world.dir;
     ASSERT_TRUE(writeScene(dir));
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
@@ -109,12 +117,12 @@ TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
     options.lightType = 3;
     options.useGL = g_engine.multitexture;
     crt::srand(100);
-    auto list = std::make_unique<TerrainList>();
-    list->build(options);
-    list->finishPages();
+    world.list = std::make_unique<TerrainList>();
+    world.list->build(options);
+    world.list->finishPages();
     ASSERT_EQ(chdir(cwd), 0);
     // Objects on the pages are other pictures' business.
-    for (TerrainPage* p = list->head; p; p = p->next)
+    for (TerrainPage* p = world.list->head; p; p = p->next)
         p->decorCount = p->buildingCount = p->portalCount = 0;
 
     g_settings.applyDetailLevel(3);
@@ -123,16 +131,25 @@ TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
     g_camera.yaw = 0.8f;
     g_camera.far = g_settings.terrainViewRange;
     const double start[3] = {6366.0, 5549.0, 0.0};
-    auto window_ = std::make_unique<LocalTerrain>(*list, start[0], start[1]);
-    const double player[3] = {start[0], start[1], window_->heightAt(start[0], start[1]) + 7.0};
+    world.window = std::make_unique<LocalTerrain>(*world.list, start[0], start[1]);
+    const double player[3] = {start[0], start[1], world.window->heightAt(start[0], start[1]) + 7.0};
+    for (int k = 0; k < 3; ++k)
+        world.player[k] = player[k];
     g_camera.follow(player);
-    window_->rebuild(*list, g_camera.eye[0], g_camera.eye[1]);
-    terrain = list.get();
-    localTerrain = window_.get();
+    world.window->rebuild(*world.list, g_camera.eye[0], g_camera.eye[1]);
+    terrain = world.list.get();
+    localTerrain = world.window.get();
     g_engine.fogColor[0] = 0.62f, g_engine.fogColor[1] = 0.64f, g_engine.fogColor[2] = 0.64f;
     g_engine.fogStart = float(g_camera.far / 2);
     g_engine.fogEnd = float(g_camera.far);
     g_engine.applyFog();
+}
+
+TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    ReferenceWorld world;
+    ASSERT_NO_FATAL_FAILURE(buildWorld(world));
+    const double* player = world.player;
 
     // Particles standing still: two above the ground ahead, one buried.
     g_settings.timeFactor = 0.0;
@@ -168,6 +185,55 @@ TEST_F(ReferenceFrame, OutsideViewMatchesThePictureBeforeTheSpeedWork) {
     }
     EXPECT_LE(worst, 12) << "block (" << worstAt % BW << ", " << worstAt / BW << ") from top left";
     EXPECT_LE(double(total) / double(now.size()), 1.0);
+}
+
+// With multitexturing off the ground is drawn with one unit: in the light of
+// its vertices, or else in the colour the dirt pass of the page before left
+// current. That ground, its dirt pass and the walk map over either ground
+// must come out the same as vertex arrays as vertex by vertex.
+TEST_F(ReferenceFrame, VertexArraysDrawTheSamePixelsAsSingleVertices) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    ReferenceWorld world;
+    ASSERT_NO_FATAL_FAILURE(buildWorld(world));
+    auto frame = [] {
+        std::vector<unsigned char> px(std::size_t(WIDTH) * HEIGHT * 3);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        terraintest::viewFromCamera(frameAspect(WIDTH, HEIGHT));
+        drawTerrain(*localTerrain);
+        glFinish();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    };
+    struct Case {
+        bool multitexture, lightEnabled;
+        int lightType;
+        bool walkMap;
+    };
+    const Case cases[] = {{false, true, 1, false},
+                          {false, false, 3, false},
+                          {false, true, 3, true},
+                          {true, true, 3, true}};
+    const bool multitexture = g_engine.multitexture;
+    for (const Case& c : cases) {
+        g_engine.multitexture = multitexture && c.multitexture;
+        g_engine.lightEnabled = c.lightEnabled;
+        g_engine.lightType = c.lightType;
+        g_engine.showWalkMap = c.walkMap;
+        g_terrainVertexArrays = false;
+        const std::vector<unsigned char> single = frame();
+        g_terrainVertexArrays = true;
+        const std::vector<unsigned char> arrays = frame();
+        long differ = 0;
+        for (std::size_t k = 0; k < single.size(); k += 3)
+            differ += single[k] != arrays[k] || single[k + 1] != arrays[k + 1] ||
+                      single[k + 2] != arrays[k + 2];
+        EXPECT_EQ(differ, 0) << "multitexture " << c.multitexture << ", light " << c.lightEnabled
+                             << " type " << c.lightType << ", walk map " << c.walkMap;
+    }
+    g_engine.multitexture = multitexture;
+    g_engine.lightType = 3;
+    g_engine.showWalkMap = false;
 }
 
 } // namespace
