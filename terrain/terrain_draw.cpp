@@ -578,7 +578,6 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
     glBindTexture(GL_TEXTURE_2D, g_engine.worldTextures[TEX_PATH]);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    float last[4] = {};
     for (int j = step; j < PAGE_VERTS; j += step) {
         const int r0 = j - step;
         for (int i = 0; i + step < PAGE_VERTS; i += step) {
@@ -593,8 +592,6 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
                 const double x = CELL_SIZE * ci, y = CELL_SIZE * row, z = drawnHeight(p, ci, row);
                 if (s.arrays) {
                     g_stripArrays->add(rgba, u, v, 0.0f, 0.0f, x, y, z);
-                    for (int k = 0; k < 4; ++k)
-                        last[k] = rgba[k];
                     continue;
                 }
                 glColor4fv(rgba);
@@ -605,11 +602,13 @@ void drawDirt(const DrawSetup& s, const TerrainPage& p, int step) {
         }
     }
     if (s.arrays) {
+        // Drawn vertex by vertex, the pass leaves its last colour current, and
+        // the next page's single-unit ground is drawn in it.
+        float last[4];
+        std::copy_n(g_stripArrays->colour[g_stripArrays->vertices - 1], 4, last);
         glEnableClientState(GL_COLOR_ARRAY);
         sendStrips(s);
         if (!groundColours(s)) glDisableClientState(GL_COLOR_ARRAY);
-        // Drawn vertex by vertex, the pass leaves its last colour current, and
-        // the next page's single-unit ground is drawn in it.
         glColor4fv(last);
     }
     glDisable(GL_BLEND);
