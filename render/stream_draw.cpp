@@ -19,13 +19,19 @@ GLuint streamBuffer() {
     return buffer;
 }
 
+// Fills the stream buffer with `bytes` of vertices and leaves it bound.
+void fillStreamBuffer(const void* vertices, GLsizeiptr bytes) {
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer());
+    glBufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STREAM_DRAW);
+}
+
 } // namespace
+
+bool g_sendVertexArrays = true;
 
 void drawStreamedTriangles(const StreamVertex* vertices, int count, bool textured) {
     if (count <= 0) return;
-    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer());
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(count) * GLsizeiptr(sizeof(StreamVertex)), vertices,
-                 GL_STREAM_DRAW);
+    fillStreamBuffer(vertices, GLsizeiptr(count) * GLsizeiptr(sizeof(StreamVertex)));
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(StreamVertex),
@@ -38,4 +44,89 @@ void drawStreamedTriangles(const StreamVertex* vertices, int count, bool texture
     glDrawArrays(GL_TRIANGLES, 0, count);
     glPopClientAttrib();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void VertexBatch::begin(unsigned mode) {
+    mode_ = mode;
+    count_ = 0;
+    open_ = true;
+    colours_ = texCoords_ = false;
+    immediate_ = !g_sendVertexArrays;
+    if (immediate_) {
+        glBegin(mode);
+        return;
+    }
+    float uvrq[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, rgba_);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, uvrq);
+    uv_[0] = uvrq[0];
+    uv_[1] = uvrq[1];
+}
+
+void VertexBatch::colour(float r, float g, float b, float a) {
+    if (!open_ || immediate_) {
+        glColor4f(r, g, b, a);
+        return;
+    }
+    rgba_[0] = r, rgba_[1] = g, rgba_[2] = b, rgba_[3] = a;
+    colours_ = true;
+}
+
+void VertexBatch::texCoord(float u, float v) {
+    if (!open_ || immediate_) {
+        glTexCoord2f(u, v);
+        return;
+    }
+    uv_[0] = u, uv_[1] = v;
+    texCoords_ = true;
+}
+
+void VertexBatch::vertex(double x, double y, double z) {
+    if (immediate_) {
+        glVertex3d(x, y, z);
+        return;
+    }
+    if (count_ == CAPACITY) {
+        if (mode_ != GL_QUADS && mode_ != GL_TRIANGLES) return;
+        send();
+    }
+    vertices_[count_++] = {uv_[0],   uv_[1],   {rgba_[0], rgba_[1], rgba_[2], rgba_[3]},
+                           float(x), float(y), float(z)};
+}
+
+void VertexBatch::end() {
+    open_ = false;
+    if (immediate_) {
+        glEnd();
+        return;
+    }
+    send();
+    // After drawing from a colour or texture coordinate array, GL's current
+    // ones are undefined; callers rely on the last ones given.
+    if (colours_) glColor4fv(rgba_);
+    if (texCoords_) glTexCoord2fv(uv_);
+}
+
+void VertexBatch::send() {
+    if (count_ > 0) {
+        fillStreamBuffer(vertices_, GLsizeiptr(count_) * GLsizeiptr(sizeof(Vertex)));
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, sizeof(Vertex),
+                        reinterpret_cast<const void*>(offsetof(Vertex, x)));
+        if (colours_) {
+            glEnableClientState(GL_COLOR_ARRAY);
+            glColorPointer(4, GL_FLOAT, sizeof(Vertex),
+                           reinterpret_cast<const void*>(offsetof(Vertex, rgba)));
+        }
+        if (texCoords_) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex),
+                              reinterpret_cast<const void*>(offsetof(Vertex, u)));
+        }
+        glDrawArrays(mode_, 0, count_);
+        glPopClientAttrib();
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    count_ = 0;
 }

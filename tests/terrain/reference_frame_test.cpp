@@ -2,6 +2,7 @@
 // fixed view against a picture taken before the drawing was reorganised for
 // speed, compared as 16 x 16 block averages to keep the rasteriser's noise out.
 // ZEB_WRITE_REFERENCE_FRAME=<file> writes the picture instead of comparing.
+#include "../support/frame_compare.h"
 #include "../support/read_file.h"
 #include "../support/test_window.h"
 #include "app/mainloop.h"
@@ -196,14 +197,10 @@ TEST_F(ReferenceFrame, VertexArraysDrawTheSamePixelsAsSingleVertices) {
     ReferenceWorld world;
     ASSERT_NO_FATAL_FAILURE(buildWorld(world));
     auto frame = [] {
-        std::vector<unsigned char> px(std::size_t(WIDTH) * HEIGHT * 3);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         terraintest::viewFromCamera(frameAspect(WIDTH, HEIGHT));
         drawTerrain(*localTerrain);
-        glFinish();
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-        return px;
+        return testsupport::readFrame(WIDTH, HEIGHT);
     };
     struct Case {
         bool multitexture, lightEnabled;
@@ -223,13 +220,9 @@ TEST_F(ReferenceFrame, VertexArraysDrawTheSamePixelsAsSingleVertices) {
         g_terrainVertexArrays = false;
         const std::vector<unsigned char> single = frame();
         g_terrainVertexArrays = true;
-        const std::vector<unsigned char> arrays = frame();
-        long differ = 0;
-        for (std::size_t k = 0; k < single.size(); k += 3)
-            differ += single[k] != arrays[k] || single[k + 1] != arrays[k + 1] ||
-                      single[k + 2] != arrays[k + 2];
-        EXPECT_EQ(differ, 0) << "multitexture " << c.multitexture << ", light " << c.lightEnabled
-                             << " type " << c.lightType << ", walk map " << c.walkMap;
+        EXPECT_EQ(testsupport::differingPixels(single, frame()), 0)
+            << "multitexture " << c.multitexture << ", light " << c.lightEnabled << " type "
+            << c.lightType << ", walk map " << c.walkMap;
     }
     g_engine.multitexture = multitexture;
     g_engine.lightType = 3;
