@@ -5,6 +5,7 @@
 #include "model/slot.h"
 #include "render/engine.h"
 #include "render/particles.h"
+#include "render/stream_draw.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -48,14 +49,17 @@ constexpr float CHEST_INSIDE_SHADE = 0.15f;
 constexpr float CHEST_RIM = 2.0f;
 constexpr int STAIR_STEPS = 4;
 
+// Every textured surface goes through this batch, one pass at a time.
+VertexBatch quads;
+
 // The torchlit colour of a lightness, darkened further by shade.
 void tint(float lightness, float shade = 1.0f) {
     const float l = (g_engine.lightEnabled ? lightness : 1.0f) * shade;
-    glColor3f(TINT[0] * l, TINT[1] * l, TINT[2] * l);
+    quads.colour(TINT[0] * l, TINT[1] * l, TINT[2] * l);
 }
 
 void pickedColour(float shade = 1.0f) {
-    glColor3f(PICKED[0] * shade, PICKED[1] * shade, PICKED[2] * shade);
+    quads.colour(PICKED[0] * shade, PICKED[1] * shade, PICKED[2] * shade);
 }
 
 void bindWorldTexture(int index) {
@@ -150,7 +154,7 @@ void corner(const DungeonCell& c, int k, int sizeX, int sizeY, double& x, double
 void drawFloors(const Dungeon& d, const CellRange& r) {
     static const float tex[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
     bindWorldTexture(d.floorTexture);
-    glBegin(GL_QUADS);
+    quads.begin(GL_QUADS);
     for (int i = r.i0; i < r.i1; ++i)
         for (int j = r.j0; j < r.j1; ++j) {
             const DungeonCell& c = d.cell(i, j);
@@ -159,20 +163,20 @@ void drawFloors(const Dungeon& d, const CellRange& r) {
                     double x = 0, y = 0;
                     corner(c, k, d.cellSizeX, d.cellSizeY, x, y);
                     tint(c.floorLight[k]);
-                    glTexCoord2f(tex[k][0], tex[k][1]);
-                    glVertex3d(x, y, c.z + c.cornerHeight[k]);
+                    quads.texCoord(tex[k][0], tex[k][1]);
+                    quads.vertex(x, y, c.z + c.cornerHeight[k]);
                 }
             }
             if (c.solid) {
-                glColor3f(0.0f, 0.0f, 0.0f);
+                quads.colour(0.0f, 0.0f, 0.0f);
                 for (int k = 0; k < 4; ++k) {
                     double x = 0, y = 0;
                     corner(c, k, d.cellSizeX, d.cellSizeY, x, y);
-                    glVertex3d(x, y, c.z + d.wallHeight);
+                    quads.vertex(x, y, c.z + d.wallHeight);
                 }
             }
         }
-    glEnd();
+    quads.end();
 }
 
 // One upright wall face of a cell, from its bottom-right corner a to its
@@ -183,22 +187,22 @@ void wallFace(const Dungeon& d, const DungeonCell& c, int a, int b) {
     corner(c, a, d.cellSizeX, d.cellSizeY, ax, ay);
     corner(c, b, d.cellSizeX, d.cellSizeY, bx, by);
     tint(c.floorLight[a]);
-    glTexCoord2f(1, 0);
-    glVertex3d(ax, ay, 0.0);
+    quads.texCoord(1, 0);
+    quads.vertex(ax, ay, 0.0);
     tint(c.floorLight[b]);
-    glTexCoord2f(0, 0);
-    glVertex3d(bx, by, 0.0);
+    quads.texCoord(0, 0);
+    quads.vertex(bx, by, 0.0);
     tint(c.upperLight[b]);
-    glTexCoord2f(0, 1);
-    glVertex3d(bx, by, top);
+    quads.texCoord(0, 1);
+    quads.vertex(bx, by, top);
     tint(c.upperLight[a]);
-    glTexCoord2f(1, 1);
-    glVertex3d(ax, ay, top);
+    quads.texCoord(1, 1);
+    quads.vertex(ax, ay, top);
 }
 
 void drawWalls(const Dungeon& d, const CellRange& r) {
     bindWorldTexture(d.wallTexture);
-    glBegin(GL_QUADS);
+    quads.begin(GL_QUADS);
     for (int i = r.i0; i < r.i1; ++i)
         for (int j = r.j0; j < r.j1; ++j) {
             const DungeonCell& c = d.cell(i, j);
@@ -207,7 +211,7 @@ void drawWalls(const Dungeon& d, const CellRange& r) {
             if (c.wallPlusX) wallFace(d, c, CORNER_X1Y0, CORNER_X1Y1);
             if (c.wallMinusX) wallFace(d, c, CORNER_X0Y1, CORNER_X0Y0);
         }
-    glEnd();
+    quads.end();
 }
 
 // Places points of a door slab: its hinge swing, its turn along x and the
@@ -230,8 +234,8 @@ struct DoorFrame {
 
 void emit(const DoorFrame& f, double x, double y, double z, float s, float t) {
     const Vertex v = f.place(x, y, z);
-    glTexCoord2f(s, t);
-    glVertex3d(v.x, v.y, v.z);
+    quads.texCoord(s, t);
+    quads.vertex(v.x, v.y, v.z);
 }
 
 // A slab 1 thick, 2h long and a wall high; its broad faces carry the whole
@@ -258,7 +262,7 @@ void doorSlab(const DoorFrame& f, double h, double height) {
 
 void drawDoors(const Dungeon& d, const CellRange& r) {
     bindWorldTexture(TEX_DOOR);
-    glBegin(GL_QUADS);
+    quads.begin(GL_QUADS);
     for (int i = r.i0; i < r.i1; ++i)
         for (int j = r.j0; j < r.j1; ++j) {
             const DungeonCell& c = d.cell(i, j);
@@ -284,7 +288,7 @@ void drawDoors(const Dungeon& d, const CellRange& r) {
                               std::sin(turn)};
             doorSlab(f, h, d.wallHeight);
         }
-    glEnd();
+    quads.end();
 }
 
 // A box over (x0, y0, z0)..(x1, y1, z1): four sides and, when it has one,
@@ -294,38 +298,38 @@ void box(double x0, double y0, double z0, double x1, double y1, double z1, bool 
     const double ys[5] = {y0, y0, y1, y1, y0};
     for (int side = 0; side < 4; ++side) {
         const float s0 = side * 0.25f, s1 = (side + 1) * 0.25f;
-        glTexCoord2f(s0, 0);
-        glVertex3d(xs[side], ys[side], z0);
-        glTexCoord2f(s1, 0);
-        glVertex3d(xs[side + 1], ys[side + 1], z0);
-        glTexCoord2f(s1, 1);
-        glVertex3d(xs[side + 1], ys[side + 1], z1);
-        glTexCoord2f(s0, 1);
-        glVertex3d(xs[side], ys[side], z1);
+        quads.texCoord(s0, 0);
+        quads.vertex(xs[side], ys[side], z0);
+        quads.texCoord(s1, 0);
+        quads.vertex(xs[side + 1], ys[side + 1], z0);
+        quads.texCoord(s1, 1);
+        quads.vertex(xs[side + 1], ys[side + 1], z1);
+        quads.texCoord(s0, 1);
+        quads.vertex(xs[side], ys[side], z1);
     }
     if (!top) return;
-    glTexCoord2f(0, 0);
-    glVertex3d(x0, y0, z1);
-    glTexCoord2f(1, 0);
-    glVertex3d(x1, y0, z1);
-    glTexCoord2f(1, 1);
-    glVertex3d(x1, y1, z1);
-    glTexCoord2f(0, 1);
-    glVertex3d(x0, y1, z1);
+    quads.texCoord(0, 0);
+    quads.vertex(x0, y0, z1);
+    quads.texCoord(1, 0);
+    quads.vertex(x1, y0, z1);
+    quads.texCoord(1, 1);
+    quads.vertex(x1, y1, z1);
+    quads.texCoord(0, 1);
+    quads.vertex(x0, y1, z1);
 }
 
 // An opened chest has no lid: its empty inside, in the current colour,
 // shows a little below the rim.
 void emptyInside(double x0, double y0, double x1, double y1, double z) {
-    glVertex3d(x0, y0, z);
-    glVertex3d(x1, y0, z);
-    glVertex3d(x1, y1, z);
-    glVertex3d(x0, y1, z);
+    quads.vertex(x0, y0, z);
+    quads.vertex(x1, y0, z);
+    quads.vertex(x1, y1, z);
+    quads.vertex(x0, y1, z);
 }
 
 void drawChests(const Dungeon& d, const CellRange& r) {
     bindWorldTexture(TEX_CHEST);
-    glBegin(GL_QUADS);
+    quads.begin(GL_QUADS);
     for (int i = r.i0; i < r.i1; ++i)
         for (int j = r.j0; j < r.j1; ++j) {
             const DungeonCell& c = d.cell(i, j);
@@ -352,7 +356,7 @@ void drawChests(const Dungeon& d, const CellRange& r) {
                 tint(light, CHEST_INSIDE_SHADE);
             emptyInside(chest->x, chest->y, x1, y1, c.z + CHEST_Z - CHEST_RIM);
         }
-    glEnd();
+    quads.end();
 }
 
 // Which wall of a torch cell holds the torch (+y, +x, -y, -x first), with the
@@ -423,15 +427,14 @@ void drawTorches(Dungeon& d, const CellRange& r, const double player[3]) {
 
 void quad(const Vertex (&v)[4], const float (&t)[4][2]) {
     for (int k = 0; k < 4; ++k) {
-        glTexCoord2f(t[k][0], t[k][1]);
-        glVertex3d(v[k].x, v[k].y, v[k].z);
+        quads.texCoord(t[k][0], t[k][1]);
+        quads.vertex(v[k].x, v[k].y, v[k].z);
     }
 }
 
 // Four steps rising along +y and a back wall, in the stairs' own frame.
 void stairsGeometry(double w, double depth) {
     const double q = depth / STAIR_STEPS;
-    glBegin(GL_QUADS);
     for (int k = 0; k < STAIR_STEPS; ++k) {
         const double y0 = k * q, y1 = (k + 1) * q, low = k * q, top = (k + 1) * q;
         const float t0 = float(k) / STAIR_STEPS, t1 = float(k + 1) / STAIR_STEPS;
@@ -444,7 +447,6 @@ void stairsGeometry(double w, double depth) {
     }
     const float back[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     quad({{0, depth, 0}, {w, depth, 0}, {w, depth, depth}, {0, depth, depth}}, back);
-    glEnd();
 }
 
 // The picker reads the exit from the dungeon itself; only its highlight is here.
@@ -453,13 +455,15 @@ void drawStairs(const Dungeon& d) {
     bindWorldTexture(TEX_STAIRS);
     glPushMatrix();
     glTranslated(d.exitX, d.exitY, d.exitZ);
+    quads.begin(GL_QUADS);
     if (isPickedObject(PICK_TYPE_EXIT, -1)) {
         g_engine.addFloatText("Leave dungeon", d.halfCellX, d.halfCellY, d.cellSizeX + 1);
         pickedColour();
     } else {
-        glColor3f(1.0f, 1.0f, 1.0f);
+        quads.colour(1.0f, 1.0f, 1.0f);
     }
     stairsGeometry(d.cellSizeX, d.cellSizeY);
+    quads.end();
     glPopMatrix();
 }
 
