@@ -2,6 +2,8 @@
 
 #include "core/log.h"
 #include "core/settings.h"
+#include "platform/win.h"
+#include "render/stream_draw.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -25,6 +27,35 @@ template <class T> void writeXyz(const T& v) {
 GLUquadric* sphereQuadric() {
     static GLUquadric* quadric = gluNewQuadric();
     return quadric;
+}
+
+constexpr double SPHERE_RADIUS = 1.0;
+constexpr int SPHERE_SLICES = 10, SPHERE_STACKS = 10;
+
+// The sphere is compiled into a display list on its first draw in a GL
+// context (a window rebuilt makes a new context, which has no such list)
+// and called from there: hundreds of projectiles sent vertex by vertex would
+// fill the driver's begin/end buffers many times a frame. The quadric's
+// style, set just before, is the one compiled in.
+void drawSphere(GLUquadric* q) {
+    static GLuint list = 0;
+    static int listContext = -1;
+    if (!g_sendVertexArrays) {
+        gluSphere(q, SPHERE_RADIUS, SPHERE_SLICES, SPHERE_STACKS);
+        return;
+    }
+    if (list == 0 || listContext != win::ContextSerial()) {
+        list = glGenLists(1);
+        listContext = win::ContextSerial();
+        if (list == 0) {
+            gluSphere(q, SPHERE_RADIUS, SPHERE_SLICES, SPHERE_STACKS);
+            return;
+        }
+        glNewList(list, GL_COMPILE);
+        gluSphere(q, SPHERE_RADIUS, SPHERE_SLICES, SPHERE_STACKS);
+        glEndList();
+    }
+    glCallList(list);
 }
 
 } // namespace
@@ -172,7 +203,7 @@ void Projectile::draw() {
     GLUquadric* q = sphereQuadric();
     gluQuadricDrawStyle(q, GLU_FILL);
     gluQuadricNormals(q, GLU_SMOOTH);
-    gluSphere(q, 1.0, 10, 10);
+    drawSphere(q);
     glPopMatrix();
 }
 

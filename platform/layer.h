@@ -20,6 +20,7 @@ struct Layer {
     WNDPROC mainProc = nullptr;
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
+    int contextsMade = 0;
     bool dcHeld = false;
     bool fullscreenMode = false;
     int pixelFormat = 0;

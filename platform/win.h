@@ -236,6 +236,9 @@ bool CreateContext();
 bool MakeCurrent(bool current);
 bool DeleteContext();
 bool HasContext();
+// Counts the contexts made so far: a display list or buffer named in an older
+// context means nothing, or something else, in the current one.
+int ContextSerial();
 void SwapBuffers();
 // The GL entry-point lookup (wglGetProcAddress); tests may install their own.
 void* GetProcAddress(const char* name);

@@ -179,7 +179,13 @@ bool CreateContext() {
     Layer& l = layer();
     if (failing(Step::CreateContext) || !l.window || l.pixelFormat == 0) return false;
     l.context = SDL_GL_CreateContext(l.window);
-    return l.context != nullptr;
+    if (!l.context) return false;
+    ++l.contextsMade;
+    return true;
+}
+
+int ContextSerial() {
+    return layer().contextsMade;
 }
 
 bool MakeCurrent(bool current) {

@@ -1,10 +1,14 @@
 #include "core/log.h"
 #include "core/settings.h"
 #include "interact/projectile.h"
+#include "render/stream_draw.h"
 
+#include "../support/frame_compare.h"
 #include "../support/log_capture.h"
 #include "../support/test_window.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -108,6 +112,44 @@ TEST(Projectiles, DrawAllMovesDrawsAndLogsEachSlot) {
     g_projectiles.drawAll();
     EXPECT_EQ(log.text().substr(settled.size()),
               "DRAWING PROJECTILE 0...SOURCE: 100,200,5  POS: 160,200,5  DEST: 150,200,5\n");
+    g_projectiles.clear();
+}
+
+// Three lit spheres seen from 10 units away, read back.
+std::vector<unsigned char> sphereFrame() {
+    glViewport(0, 0, 256, 192);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(40.0, 256.0 / 192.0, 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const float light[4] = {0.3f, -1.0f, 0.6f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    gluLookAt(0, -10, 0, 0, 0, 0, 0, 0, 1);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    g_projectiles.drawAll();
+    glDisable(GL_LIGHTING);
+    return testsupport::readFrame(256, 192);
+}
+
+TEST(Projectiles, TheSphereFromItsListDrawsAsGluSphereDoesInARebuiltWindowToo) {
+    LogCapture log;
+    g_settings.timeFactor = 0.0;
+    g_projectiles.clear();
+    for (float x : {-2.5f, 0.0f, 2.5f})
+        g_projectiles.add(x, 0.0f, x / 3.0f, x + 50.0f, 0.0f, 0.0f, 1.0f);
+    std::vector<unsigned char> direct;
+    for (int window = 0; window < 2; ++window) {
+        ZEB_REQUIRE_GL_WINDOW(gl);
+        g_sendVertexArrays = false;
+        if (window == 0) direct = sphereFrame();
+        g_sendVertexArrays = true;
+        EXPECT_EQ(testsupport::differingPixels(direct, sphereFrame()), 0) << "window " << window;
+        EXPECT_GT(testsupport::pixelsOtherThan(direct, 0, 0, 0), 1500) << "three spheres seen";
+    }
     g_projectiles.clear();
 }
 
