@@ -2,10 +2,14 @@
 
 #include "interact/picker.h"
 #include "render/engine.h"
+#include "render/stream_draw.h"
 
 #include <GL/gl.h>
 
 namespace {
+
+// Every part of a building goes through this batch.
+VertexBatch parts;
 
 // Light of a corner or a wall middle, or full light with lighting off.
 float lit(float value) {
@@ -13,7 +17,7 @@ float lit(float value) {
 }
 
 void grey(float light) {
-    glColor3f(light, light, light);
+    parts.colour(light, light, light);
 }
 
 GLuint worldTexture(int index) {
@@ -31,13 +35,13 @@ struct Shape {
     float edge(int k) const { return lit(b.edgeLight[k]); }
     // Roof colour: the tint darkened by the light.
     void tinted(float light) const {
-        glColor3d(b.tint[0] * light, b.tint[1] * light, b.tint[2] * light);
+        parts.colour(float(b.tint[0] * light), float(b.tint[1] * light), float(b.tint[2] * light));
     }
 };
 
 // A gable roof of one strip, for the coarser details.
 void drawThinRoof(const Shape& s) {
-    glBegin(GL_QUAD_STRIP);
+    parts.begin(GL_QUAD_STRIP);
     const struct {
         int x, y, z;
         float u, v, light;
@@ -48,10 +52,10 @@ void drawThinRoof(const Shape& s) {
     };
     for (const auto& p : points) {
         s.tinted(p.light);
-        glTexCoord2f(p.u, p.v);
-        glVertex3i(p.x, p.y, p.z);
+        parts.texCoord(p.u, p.v);
+        parts.vertex(p.x, p.y, p.z);
     }
-    glEnd();
+    parts.end();
 }
 
 // The slab roof of the nearest detail: over the top and back underneath,
@@ -71,16 +75,16 @@ void drawSlabRoof(const Shape& s) {
         float v;
     } rows[7] = {{-1, H, 0}, {M, R + 1, 1}, {W + 1, H, 2}, {W, H, 2 + e},
                  {M, R, 3},  {0, H, 4 - e}, {-1, H, 4}};
-    glBegin(GL_QUAD_STRIP);
+    parts.begin(GL_QUAD_STRIP);
     for (const auto& r : rows) {
         s.tinted(lightAt(L + 1, r.y, r.z));
-        glTexCoord2f(1.0f, r.v);
-        glVertex3i(L + 1, r.y, r.z);
+        parts.texCoord(1.0f, r.v);
+        parts.vertex(L + 1, r.y, r.z);
         s.tinted(lightAt(-1, r.y, r.z));
-        glTexCoord2f(0.0f, r.v);
-        glVertex3i(-1, r.y, r.z);
+        parts.texCoord(0.0f, r.v);
+        parts.vertex(-1, r.y, r.z);
     }
-    glEnd();
+    parts.end();
     const struct {
         int y, z;
         float u, v;
@@ -88,63 +92,63 @@ void drawSlabRoof(const Shape& s) {
                 {M, R + 1, 1, 1}, {W, H, 2 - e, 0}, {W + 1, H, 2, 0}};
     for (int side = 0; side < 2; ++side) {
         const int x = side == 0 ? L + 1 : -1;
-        glBegin(GL_QUAD_STRIP);
+        parts.begin(GL_QUAD_STRIP);
         for (int k = 0; k < 6; ++k) {
             // The far end takes the pairs in reverse order, which turns its
             // faces outwards as well.
             const auto& p = end[side == 0 ? k : (4 - k / 2 * 2) + k % 2];
             s.tinted(lightAt(x, p.y, p.z));
-            glTexCoord2f(p.u, p.v);
-            glVertex3i(x, p.y, p.z);
+            parts.texCoord(p.u, p.v);
+            parts.vertex(x, p.y, p.z);
         }
-        glEnd();
+        parts.end();
     }
 }
 
 void drawWalls(const Shape& s) {
     const int xs[5] = {0, s.L, s.L, 0, 0}, ys[5] = {0, 0, s.W, s.W, 0};
-    glBegin(GL_QUAD_STRIP);
+    parts.begin(GL_QUAD_STRIP);
     for (int k = 0; k < 5; ++k) {
         grey(s.corner(k % 4));
-        glTexCoord2f(float(k), 0.0f);
-        glVertex3i(xs[k], ys[k], 0);
-        glTexCoord2f(float(k), 1.0f);
-        glVertex3i(xs[k], ys[k], s.H);
+        parts.texCoord(float(k), 0.0f);
+        parts.vertex(xs[k], ys[k], 0);
+        parts.texCoord(float(k), 1.0f);
+        parts.vertex(xs[k], ys[k], s.H);
     }
-    glEnd();
+    parts.end();
 }
 
 void drawGables(const Shape& s) {
-    glBegin(GL_TRIANGLES);
+    parts.begin(GL_TRIANGLES);
     grey(s.corner(3));
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3i(0, s.W, s.H);
+    parts.texCoord(0.0f, 0.0f);
+    parts.vertex(0, s.W, s.H);
     grey(s.edge(3));
-    glTexCoord2f(0.5f, 0.5f);
-    glVertex3i(0, s.M, s.R);
+    parts.texCoord(0.5f, 0.5f);
+    parts.vertex(0, s.M, s.R);
     grey(s.corner(0));
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3i(0, 0, s.H);
+    parts.texCoord(1.0f, 0.0f);
+    parts.vertex(0, 0, s.H);
     grey(s.corner(1));
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3i(s.L, 0, s.H);
+    parts.texCoord(0.0f, 0.0f);
+    parts.vertex(s.L, 0, s.H);
     grey(s.edge(1));
-    glTexCoord2f(0.5f, 0.5f);
-    glVertex3i(s.L, s.M, s.R);
+    parts.texCoord(0.5f, 0.5f);
+    parts.vertex(s.L, s.M, s.R);
     grey(s.corner(2));
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3i(s.L, s.W, s.H);
-    glEnd();
+    parts.texCoord(1.0f, 0.0f);
+    parts.vertex(s.L, s.W, s.H);
+    parts.end();
 }
 
 void drawFloor(const Shape& s) {
     const int xs[4] = {0, s.L, s.L, 0}, ys[4] = {0, 0, s.W, s.W};
-    glBegin(GL_POLYGON);
+    parts.begin(GL_POLYGON);
     for (int k = 0; k < 4; ++k) {
         grey(s.corner(k));
-        glVertex3i(xs[k], ys[k], 0);
+        parts.vertex(xs[k], ys[k], 0);
     }
-    glEnd();
+    parts.end();
 }
 
 // The door, registered with the picker; the picked door keeps the floor's
@@ -160,16 +164,16 @@ void drawDoor(const Shape& s) {
     // front of the wall instead of fighting it for the same depth.
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(-1.0f, -1.0f);
-    glBegin(GL_POLYGON);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3i(x0, 0, 0);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3i(x0, 0, b.doorHeight);
-    glTexCoord2f(0.5f, 1.0f);
-    glVertex3i(x1, 0, b.doorHeight);
-    glTexCoord2f(0.5f, 0.0f);
-    glVertex3i(x1, 0, 0);
-    glEnd();
+    parts.begin(GL_POLYGON);
+    parts.texCoord(0.0f, 0.0f);
+    parts.vertex(x0, 0, 0);
+    parts.texCoord(0.0f, 1.0f);
+    parts.vertex(x0, 0, b.doorHeight);
+    parts.texCoord(0.5f, 1.0f);
+    parts.vertex(x1, 0, b.doorHeight);
+    parts.texCoord(0.5f, 0.0f);
+    parts.vertex(x1, 0, 0);
+    parts.end();
     glDisable(GL_POLYGON_OFFSET_FILL);
 }
 

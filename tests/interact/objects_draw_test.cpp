@@ -3,13 +3,17 @@
 #include "interact/decor.h"
 #include "interact/picker.h"
 #include "model/md2.h"
+#include "render/engine.h"
+#include "render/stream_draw.h"
 #include "terrain/terrain_build.h"
 #include "terrain/terrain_draw.h"
 
+#include "../support/frame_compare.h"
 #include "../support/test_window.h"
 #include "../terrain/support.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,6 +43,49 @@ TEST(BuildingDraw, OnlyNearDetailsOfferTheDoorToThePicker) {
         EXPECT_EQ(q.height, 14);
     }
     g_picker.reset();
+}
+
+// Every detail of a lit, tinted, turned and tilted building, seen from the
+// front and above, draws the same both ways.
+TEST(BuildingDraw, VertexArraysDrawTheSamePixelsAsSingleVertices) {
+    ZEB_REQUIRE_GL_WINDOW(window);
+    Building b;
+    b.length = 30, b.width = 20, b.height = 20;
+    b.doorOffset = 10, b.doorWidth = 7, b.doorHeight = 14;
+    b.rotation = 20.0f, b.tilt = 4.0f;
+    for (int k = 0; k < 4; ++k) {
+        b.cornerLight[k] = 0.4f + 0.15f * k;
+        b.edgeLight[k] = 0.9f - 0.1f * k;
+    }
+    b.tint[0] = 0.9, b.tint[1] = 0.6, b.tint[2] = 0.3;
+    b.wallTexture = testsupport::stripedTexture(0, 255, 0);
+    g_engine.worldTextures[TEX_ROOF] = testsupport::stripedTexture(255, 0, 0);
+    g_engine.worldTextures[TEX_DOOR] = testsupport::stripedTexture(0, 0, 255);
+    glViewport(0, 0, 256, 192);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(50.0, 256.0 / 192.0, 1.0, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(-25, -55, 45, 15, 10, 10, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    auto frame = [&](int detail) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        g_picker.reset();
+        drawBuilding(b, detail);
+        return testsupport::readFrame(256, 192);
+    };
+    for (int detail = 1; detail <= 4; ++detail) {
+        g_sendVertexArrays = false;
+        const std::vector<unsigned char> single = frame(detail);
+        g_sendVertexArrays = true;
+        EXPECT_EQ(testsupport::differingPixels(single, frame(detail)), 0) << detail;
+        EXPECT_GT(testsupport::pixelsOtherThan(single, 0, 0, 0), 5000) << detail;
+    }
+    g_picker.reset();
+    glDisable(GL_TEXTURE_2D);
 }
 
 // A mesh of the given vertices (model units) and triangles.
