@@ -25,25 +25,46 @@ void fillStreamBuffer(const void* vertices, GLsizeiptr bytes) {
     glBufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STREAM_DRAW);
 }
 
+// Where a vertex's parts lie in it (float positions, two texture
+// coordinates, four colour components); -1 for a part not sent, which then
+// stays GL's current one.
+struct StreamLayout {
+    GLsizei stride;
+    long position, texCoords, colour;
+};
+
+const void* at(long offset) {
+    return reinterpret_cast<const void*>(offset);
+}
+
+// Draws count vertices of the given layout in one call from the stream buffer.
+void drawFromStream(GLenum mode, const void* vertices, int count, const StreamLayout& layout) {
+    fillStreamBuffer(vertices, GLsizeiptr(count) * layout.stride);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, layout.stride, at(layout.position));
+    if (layout.texCoords >= 0) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, layout.stride, at(layout.texCoords));
+    }
+    if (layout.colour >= 0) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, layout.stride, at(layout.colour));
+    }
+    glDrawArrays(mode, 0, count);
+    glPopClientAttrib();
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
 } // namespace
 
 bool g_sendVertexArrays = true;
 
 void drawStreamedTriangles(const StreamVertex* vertices, int count, bool textured) {
     if (count <= 0) return;
-    fillStreamBuffer(vertices, GLsizeiptr(count) * GLsizeiptr(sizeof(StreamVertex)));
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(StreamVertex),
-                    reinterpret_cast<const void*>(offsetof(StreamVertex, x)));
-    if (textured) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, sizeof(StreamVertex),
-                          reinterpret_cast<const void*>(offsetof(StreamVertex, u)));
-    }
-    glDrawArrays(GL_TRIANGLES, 0, count);
-    glPopClientAttrib();
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    const long texCoords = textured ? long(offsetof(StreamVertex, u)) : -1;
+    drawFromStream(GL_TRIANGLES, vertices, count,
+                   {sizeof(StreamVertex), offsetof(StreamVertex, x), texCoords, -1});
 }
 
 void VertexBatch::begin(unsigned mode) {
@@ -109,24 +130,10 @@ void VertexBatch::end() {
 
 void VertexBatch::send() {
     if (count_ > 0) {
-        fillStreamBuffer(vertices_, GLsizeiptr(count_) * GLsizeiptr(sizeof(Vertex)));
-        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(3, GL_FLOAT, sizeof(Vertex),
-                        reinterpret_cast<const void*>(offsetof(Vertex, x)));
-        if (colours_) {
-            glEnableClientState(GL_COLOR_ARRAY);
-            glColorPointer(4, GL_FLOAT, sizeof(Vertex),
-                           reinterpret_cast<const void*>(offsetof(Vertex, rgba)));
-        }
-        if (texCoords_) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex),
-                              reinterpret_cast<const void*>(offsetof(Vertex, u)));
-        }
-        glDrawArrays(mode_, 0, count_);
-        glPopClientAttrib();
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        const long texCoords = texCoords_ ? long(offsetof(Vertex, u)) : -1;
+        const long colour = colours_ ? long(offsetof(Vertex, rgba)) : -1;
+        drawFromStream(mode_, vertices_, count_,
+                       {sizeof(Vertex), offsetof(Vertex, x), texCoords, colour});
     }
     count_ = 0;
 }

@@ -35,17 +35,6 @@ TEST(DungeonTorches, FlamesShareHalfThePool) {
     EXPECT_EQ(flameInterval(1, 10), 10) << "a lone torch keeps the detail level's pace";
 }
 
-GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b) {
-    const unsigned char texel[3] = {r, g, b};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    return name;
-}
-
 // What a pixel shows. Lighting off tints every surface (1, 0.55, 0.25): the
 // red floor stays red, green walls, blue door and yellow chest darken; the
 // stairs are drawn untinted white.
@@ -67,14 +56,15 @@ class DungeonPixels : public ::testing::Test {
   protected:
     void SetUp() override {
         ZEB_REQUIRE_OPEN_WINDOW(window_);
-        const GLuint red = solidTexture(255, 0, 0), green = solidTexture(0, 255, 0);
+        const GLuint red = testsupport::solidTexture(255, 0, 0),
+                     green = testsupport::solidTexture(0, 255, 0);
         for (int k = 0; k < TEX_VARIANT_COUNT; ++k) {
             g_engine.worldTextures[TEX_DUNGEON_FLOOR_FIRST + k] = red;
             g_engine.worldTextures[TEX_DUNGEON_WALL_FIRST + k] = green;
         }
-        g_engine.worldTextures[TEX_DOOR] = solidTexture(0, 0, 255);
-        g_engine.worldTextures[TEX_CHEST] = solidTexture(255, 255, 0);
-        g_engine.worldTextures[TEX_STAIRS] = solidTexture(255, 255, 255);
+        g_engine.worldTextures[TEX_DOOR] = testsupport::solidTexture(0, 0, 255);
+        g_engine.worldTextures[TEX_CHEST] = testsupport::solidTexture(255, 255, 0);
+        g_engine.worldTextures[TEX_STAIRS] = testsupport::solidTexture(255, 255, 255);
         g_engine.lightEnabled = false;
         g_settings.applyDetailLevel(3);
         g_settings.timeFactor = 1.0;

@@ -1,4 +1,5 @@
-// Pixel helpers for tests that draw one picture two ways and compare them.
+// Textures and pixel read-back for the drawing tests, and comparing two
+// pictures of one view.
 #pragma once
 
 #include <GL/gl.h>
@@ -8,8 +9,26 @@
 
 namespace testsupport {
 
-// A 4 x 4 texture of one-texel stripes, (r, g, b) and a bluish grey, so that
-// every texture coordinate shows; nearest filtering.
+// A square RGB texture of side x side texels, nearest filtering; left bound.
+inline GLuint makeTexture(int side, const unsigned char* texels) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+
+// One texel of (r, g, b).
+inline GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b) {
+    const unsigned char texel[3] = {r, g, b};
+    return makeTexture(1, texel);
+}
+
+// 4 x 4 texels in one-texel stripes of (r, g, b) and a bluish grey, so that
+// every texture coordinate shows.
 inline GLuint stripedTexture(unsigned char r, unsigned char g, unsigned char b) {
     unsigned char texels[4 * 4 * 3] = {};
     for (int k = 0; k < 16; ++k) {
@@ -18,14 +37,7 @@ inline GLuint stripedTexture(unsigned char r, unsigned char g, unsigned char b) 
         texels[3 * k + 1] = on ? g : 90;
         texels[3 * k + 2] = on ? b : 160;
     }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
+    return makeTexture(4, texels);
 }
 
 // The drawn picture from (0, 0), RGB, once drawing has finished.

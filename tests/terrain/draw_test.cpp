@@ -1,3 +1,4 @@
+#include "../support/frame_compare.h"
 #include "../support/test_window.h"
 #include "support.h"
 #include "terrain/light_textures.h"
@@ -33,18 +34,6 @@ TEST_F(Visibility, NeighboursOfTheEyePageAreAlwaysDrawnAndFarPagesCoarsely) {
     EXPECT_GE(w.pages[10][5]->lodLevel, 4) << "the farthest coarsely";
 }
 
-GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b) {
-    const unsigned char texel[3] = {r, g, b};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
-}
-
 struct Pixel {
     int r, g, b;
 };
@@ -77,9 +66,9 @@ TEST_F(TerrainPixels, GroundBelowTheHorizonRockBySlopeAndDirtBlendsThePath) {
     };
     const Mode modes[] = {{"vertex light, dirt pass", true, 1}, {"unlit, dirt unit", false, 3}};
     g_engine.fogEnabled = false;
-    g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
-    g_engine.worldTextures[TEX_ROCK] = solidTexture(128, 128, 128);
-    g_engine.worldTextures[TEX_PATH] = solidTexture(220, 0, 0);
+    g_engine.worldTextures[TEX_GRASS] = testsupport::solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_ROCK] = testsupport::solidTexture(128, 128, 128);
+    g_engine.worldTextures[TEX_PATH] = testsupport::solidTexture(220, 0, 0);
     for (const Mode& m : modes) {
         SCOPED_TRACE(m.name);
         g_settings.applyDetailLevel(3);
@@ -193,9 +182,9 @@ TEST_F(TerrainPixels, FogLeftOffOnlyWhereItChangesNothing) {
     ZEB_REQUIRE_GL_WINDOW(window);
     g_settings.applyDetailLevel(3);
     terraintest::setUpOutsideGL(false, 3);
-    g_engine.worldTextures[TEX_GRASS] = solidTexture(0, 200, 0);
-    g_engine.worldTextures[TEX_ROCK] = solidTexture(0, 200, 0);
-    g_engine.worldTextures[TEX_PATH] = solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_GRASS] = testsupport::solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_ROCK] = testsupport::solidTexture(0, 200, 0);
+    g_engine.worldTextures[TEX_PATH] = testsupport::solidTexture(0, 200, 0);
     auto list = terraintest::makeList(16, 16, [](const TerrainPage& p, int i, int j) {
         return float(30 * std::sin((p.originX + 4 * i) / 150.0) *
                      std::cos((p.originY + 4 * j) / 90.0));
