@@ -17,10 +17,10 @@ struct StreamVertex {
 // when textured is set (otherwise the current ones stay).
 void drawStreamedTriangles(const StreamVertex* vertices, int count, bool textured);
 
-// Off: drawing that gathers its vertices (the dungeon, the buildings, the
-// projectiles' sphere) sends them one by one between glBegin and glEnd
-// instead, the way they were sent before; tests draw both ways and compare
-// the pixels.
+// Off: drawing that gathers its vertices (the ground, the dungeon, the
+// buildings, the projectiles' sphere) sends them one by one between glBegin
+// and glEnd instead, the way they were sent before; tests draw both ways and
+// compare the pixels.
 extern bool g_sendVertexArrays;
 
 // Vertices gathered the way glBegin .. glEnd takes them: each vertex takes

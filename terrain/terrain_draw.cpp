@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "dungeon/portal_draw.h"
 #include "render/engine.h"
+#include "render/stream_draw.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -12,7 +13,6 @@
 #include <cmath>
 
 long g_terrainTriangles = 0;
-bool g_terrainVertexArrays = true;
 
 namespace {
 constexpr double TWO_PI = 6.2831855;
@@ -753,7 +753,7 @@ void drawTerrain(LocalTerrain& w) {
     s.lightScale = g_engine.lightType == 3 ? 1.0f / 128.0f : 1.0f / 64.0f;
     s.dirtOnUnit = s.multitexture && !s.vertexLight && textureUnits() >= 4;
     if (s.dirtOnUnit) s.lightUnit = GL_TEXTURE3_ARB;
-    s.arrays = g_terrainVertexArrays && s.units && g_engine.glClientActiveTextureARB &&
+    s.arrays = g_sendVertexArrays && s.units && g_engine.glClientActiveTextureARB &&
                g_engine.glMultiDrawArrays;
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -47,7 +47,3 @@ void drawTerrain(LocalTerrain& window);
 
 // Vertex columns written by the last drawTerrain, times two.
 extern long g_terrainTriangles;
-
-// Whether the ground goes to GL as vertex arrays where the driver has them
-// (the default); off, it is sent vertex by vertex, the same picture.
-extern bool g_terrainVertexArrays;

@@ -8,6 +8,7 @@
 #include "app/mainloop.h"
 #include "core/random.h"
 #include "support.h"
+#include "render/stream_draw.h"
 #include "terrain/terrain_draw.h"
 
 #include <gtest/gtest.h>
@@ -217,9 +218,9 @@ TEST_F(ReferenceFrame, VertexArraysDrawTheSamePixelsAsSingleVertices) {
         g_engine.lightEnabled = c.lightEnabled;
         g_engine.lightType = c.lightType;
         g_engine.showWalkMap = c.walkMap;
-        g_terrainVertexArrays = false;
+        g_sendVertexArrays = false;
         const std::vector<unsigned char> single = frame();
-        g_terrainVertexArrays = true;
+        g_sendVertexArrays = true;
         EXPECT_EQ(testsupport::differingPixels(single, frame()), 0)
             << "multitexture " << c.multitexture << ", light " << c.lightEnabled << " type "
             << c.lightType << ", walk map " << c.walkMap;
